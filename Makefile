@@ -1,0 +1,47 @@
+# Two entry points for a newcomer: `make run` and `make test`.
+MAKEFLAGS += --no-print-directory
+# Both install what is missing first (scripts/install-deps).
+JOBS ?= $(shell nproc)
+BUILD := build
+SANITIZE_BUILD := build/sanitize
+FUZZ_BUILD := build/fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test test-build unit fuzz bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	./$(BUILD)/ostrelm
+
+# The tests run in a separate build under AddressSanitizer and
+# UndefinedBehaviorSanitizer; GUI tests start their own Xvfb server.
+test-build: build
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DOSTRELM_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+
+unit: test-build
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test: unit fuzz
+
+fuzz: deps
+	@if [ -f fuzz/CMakeLists.txt ]; then \
+	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DOSTRELM_FUZZ=ON -DOSTRELM_TESTS=OFF >/dev/null && \
+	  cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers && \
+	  scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS); \
+	fi
+
+bench: build
+	@if [ -x bench/run ]; then bench/run; else echo "no benchmarks yet"; fi
+
+clean:
+	rm -rf $(BUILD)
