@@ -6,7 +6,8 @@
 
 namespace {
 
-// The explorer flag bits the scan obeys.
+// The explorer flag bits the scan obeys, by value: the header that names them
+// brings in GTK, which this code does without.
 constexpr unsigned kHideFiles = 2;
 constexpr unsigned kHideDirectories = 128;
 constexpr unsigned kShowHidden = 0x40000;
