@@ -1,0 +1,18 @@
+#!/bin/bash
+# File-browser benchmark: builds bench/browser_*.cc against the libraries of
+# the normal build (make build) and runs it on its own X server.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD:-$root/build}
+out=$build/bench
+mkdir -p "$out"
+
+cmake --build "$build" --target ostrelm_gadgets >/dev/null
+libs=()
+for lib in gadgets toolkit runtime registry; do libs+=("$build/libostrelm_$lib.a"); done
+# shellcheck disable=SC2046
+g++ -std=c++17 -O2 -Wall -Wextra -Werror -D_FILE_OFFSET_BITS=64 -I"$root" \
+  $(pkg-config --cflags gtk+-2.0) "$root"/bench/browser_*.cc -o "$out/browser_bench" \
+  -Wl,--start-group "${libs[@]}" -Wl,--end-group $(pkg-config --libs gtk+-2.0) -lX11
+
+NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$out/browser_bench"
