@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "toolkit/gadget.h"
+
 std::uint32_t explorer_flags(GtkWidget* view) {
   return GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(view), EXPLORER_KEY_FLAGS));
 }
@@ -63,17 +65,17 @@ void explorer_set_click_state(GtkWidget* view, int state) {
   g_object_set_data(G_OBJECT(view), EXPLORER_KEY_CLICK_STATE, GINT_TO_POINTER(state));
 }
 
-int explorer_click_release_event(int state, unsigned button) {
-  // Values of GADGET_EVENT_LEFT_CLICK (0), _RIGHT_CLICK (1),
-  // _LEFT_DOUBLE_CLICK (2) and _RIGHT_DOUBLE_CLICK (3).
+ExplorerClickEvents explorer_click_release_events(int state, unsigned button) {
   if (button == 1) {
-    if (state == CLICK_LEFT) return 0;
-    if (state == CLICK_LEFT_DOUBLE) return 2;
+    if (state == CLICK_LEFT) return {1, {GADGET_EVENT_LEFT_CLICK, 0}};
+    if (state == CLICK_LEFT_DOUBLE)
+      return {2, {GADGET_EVENT_LEFT_CLICK, GADGET_EVENT_LEFT_DOUBLE_CLICK}};
   } else if (button == 3) {
-    if (state == CLICK_OTHER) return 1;
-    if (state == CLICK_OTHER_DOUBLE) return 3;
+    if (state == CLICK_OTHER) return {1, {GADGET_EVENT_RIGHT_CLICK, 0}};
+    if (state == CLICK_OTHER_DOUBLE)
+      return {2, {GADGET_EVENT_RIGHT_CLICK, GADGET_EVENT_RIGHT_DOUBLE_CLICK}};
   }
-  return -1;
+  return {0, {0, 0}};
 }
 
 std::string explorer_display_name(const char* disk_name) {

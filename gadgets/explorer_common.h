@@ -103,10 +103,18 @@ enum ExplorerClickState : int {
 int explorer_click_state(GtkWidget* view);
 void explorer_set_click_state(GtkWidget* view, int state);
 
-// The gadget event a release of `button` ends the click `state` with
-// (GADGET_EVENT_LEFT_CLICK ... GADGET_EVENT_RIGHT_DOUBLE_CLICK), or -1 when it
-// posts nothing. Both gadgets reset the state to CLICK_NONE on every release.
-int explorer_click_release_event(int state, unsigned button);
+// The gadget events a release of `button` ends the click `state` with, in
+// order. A release after a double press posts the single click of that second
+// press as well as the double click, so a left double click posts
+// GADGET_EVENT_LEFT_CLICK twice (once per click) and then
+// GADGET_EVENT_LEFT_DOUBLE_CLICK. A release of another button than the one
+// pressed posts nothing. Both gadgets reset the state to CLICK_NONE on every
+// release.
+struct ExplorerClickEvents {
+  int count;
+  int data[2];
+};
+ExplorerClickEvents explorer_click_release_events(int state, unsigned button);
 
 // "changed" of the selection of either gadget: posts GADGET_EVENT_CHANGE for
 // the gadget whose main widget is `view` (connected with the tree view as

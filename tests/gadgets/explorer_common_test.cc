@@ -12,17 +12,23 @@ class ExplorerCommon : public ::testing::Test {
   static void SetUpTestSuite() { ASSERT_TRUE(gtk_init_check(nullptr, nullptr)); }
 };
 
+std::vector<int> release(int state, unsigned button) {
+  ExplorerClickEvents events = explorer_click_release_events(state, button);
+  return std::vector<int>(events.data, events.data + events.count);
+}
+
 TEST_F(ExplorerCommon, ReleaseEndsOnlyTheClickItBelongsTo) {
-  EXPECT_EQ(explorer_click_release_event(CLICK_LEFT, 1), 0);
-  EXPECT_EQ(explorer_click_release_event(CLICK_LEFT_DOUBLE, 1), 2);
-  EXPECT_EQ(explorer_click_release_event(CLICK_OTHER, 3), 1);
-  EXPECT_EQ(explorer_click_release_event(CLICK_OTHER_DOUBLE, 3), 3);
+  using V = std::vector<int>;
+  EXPECT_EQ(release(CLICK_LEFT, 1), V{0});
+  EXPECT_EQ(release(CLICK_LEFT_DOUBLE, 1), (V{0, 2}));
+  EXPECT_EQ(release(CLICK_OTHER, 3), V{1});
+  EXPECT_EQ(release(CLICK_OTHER_DOUBLE, 3), (V{1, 3}));
   // A release of another button than the press, or of the middle button,
   // ends the click without an event.
-  EXPECT_EQ(explorer_click_release_event(CLICK_LEFT, 3), -1);
-  EXPECT_EQ(explorer_click_release_event(CLICK_OTHER, 1), -1);
-  EXPECT_EQ(explorer_click_release_event(CLICK_OTHER, 2), -1);
-  EXPECT_EQ(explorer_click_release_event(CLICK_NONE, 1), -1);
+  EXPECT_EQ(release(CLICK_LEFT, 3), V{});
+  EXPECT_EQ(release(CLICK_OTHER, 1), V{});
+  EXPECT_EQ(release(CLICK_OTHER_DOUBLE, 2), V{});
+  EXPECT_EQ(release(CLICK_NONE, 1), V{});
 }
 
 TEST_F(ExplorerCommon, DisplayNamesAreValidUtf8AndKeepValidNames) {
