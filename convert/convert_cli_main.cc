@@ -1,0 +1,92 @@
+// ostrelm-convert: converts the TZX files named on the command line as the
+// window's "Convert > TAP" converts selected rows, and prints the lines the
+// window's log would show. No display is needed.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "convert/string_ops.h"
+#include "convert/tzx_to_tap.h"
+#include "runtime/file.h"
+#include "runtime/file_names.h"
+
+namespace {
+
+constexpr int EXIT_ALL_CLEAN = 0;
+constexpr int EXIT_SOMETHING_SAID = 1;
+constexpr int EXIT_USAGE = 2;
+// Thousands of files give thousands of lines: write them in large pieces.
+constexpr std::size_t OUTPUT_BUFFER_SIZE = 1 << 16;
+
+const char USAGE[] =
+    "Usage: ostrelm-convert [--] FILE...\n"
+    "Converts each TZX file (extension .tzx in any letter case) into a TAP file\n"
+    "beside it. A TAP file that already holds data is never overwritten.\n"
+    "Prints each file's messages, then its name. Exit status: 0 when nothing\n"
+    "was reported or passed over, 1 otherwise, 2 for a usage error.\n";
+
+void print_line(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+// Messages name the full TAP path, as in the window, whose rows carry their
+// directory; a relative name is taken from the working directory.
+std::string full_path(const std::string& name) {
+  return name.empty() || name[0] == '/' ? name : current_directory() + name;
+}
+
+// Converts one named file; returns whether anything was reported or passed over.
+bool convert_named_file(const std::string& name) {
+  if (string_lower(path_extension(name)) != "tzx") {
+    std::fflush(stdout);  // keeps the order of lines on a shared terminal
+    std::fprintf(stderr, "ostrelm-convert: %s: not a .tzx file, passed over\n", name.c_str());
+    return true;
+  }
+  bool reported = false;
+  convert_tzx_to_tap(full_path(name), [&reported](const std::string& line) {
+    print_line(line);
+    reported = true;
+  });
+  print_line(name);
+  return reported;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> names;
+  bool options_end = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* argument = argv[i];
+    if (!options_end && std::strcmp(argument, "--help") == 0) {
+      std::fputs(USAGE, stdout);
+      return EXIT_ALL_CLEAN;
+    }
+    if (!options_end && std::strcmp(argument, "--") == 0) {
+      options_end = true;
+    } else if (!options_end && argument[0] == '-' && argument[1] != '\0') {
+      std::fprintf(stderr, "ostrelm-convert: unknown option %s\n%s", argument, USAGE);
+      return EXIT_USAGE;
+    } else {
+      names.emplace_back(argument);
+    }
+  }
+  if (names.empty()) {
+    std::fputs(USAGE, stderr);
+    return EXIT_USAGE;
+  }
+
+  static char output_buffer[OUTPUT_BUFFER_SIZE];
+  std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
+  file_layer_init();
+  bool anything_said = false;
+  for (const std::string& name : names) anything_said |= convert_named_file(name);
+  file_close_all();
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fputs("ostrelm-convert: cannot write to standard output\n", stderr);
+    return EXIT_SOMETHING_SAID;
+  }
+  return anything_said ? EXIT_SOMETHING_SAID : EXIT_ALL_CLEAN;
+}

@@ -1,0 +1,38 @@
+#include "convert/tzx_block_actions.h"
+
+#include <algorithm>
+
+#include "convert/conversion_buffer.h"
+#include "convert/string_ops.h"
+#include "runtime/file.h"
+
+void tzx_block_write_record(TzxConversion& conversion, int /*id*/, std::uint64_t data_length) {
+  if (data_length > TAP_LARGEST_RECORD) {
+    tzx_conversion_report(conversion, "size over 65535 bytes cannot be saved in TAP");
+  }
+  std::size_t wanted = static_cast<std::size_t>(std::min(data_length, TAP_LARGEST_RECORD));
+  unsigned char* data = conversion_buffer();
+  // A block cut short by the end of the file keeps the bytes that are there;
+  // nothing is made up for the rest.
+  std::size_t present = file_read_data(conversion.input, data, wanted);
+  file_write_word(conversion.output, static_cast<int>(present));
+  file_write_data(conversion.output, data, present);
+  if (!tzx_conversion_check_output(conversion)) return;
+  if (present < wanted) {
+    tzx_conversion_cut_short(conversion);
+    return;
+  }
+  // What TAP cannot hold is passed over, so that the next block id is read
+  // from the next block and not from inside this one.
+  std::uint64_t rest = data_length - wanted;
+  if (file_skip(conversion.input, rest) < rest) tzx_conversion_cut_short(conversion);
+}
+
+void tzx_block_read_over(TzxConversion& conversion, int /*id*/, std::uint64_t body_length) {
+  if (file_skip(conversion.input, body_length) < body_length) tzx_conversion_cut_short(conversion);
+}
+
+void tzx_block_refuse(TzxConversion& conversion, int id, std::uint64_t /*body_length*/) {
+  tzx_conversion_report(conversion, "Unsupported block found ($" + string_hex(static_cast<unsigned>(id)) + ")");
+  conversion.stop = true;
+}

@@ -1,0 +1,21 @@
+#include "convert/tzx_conversion.h"
+
+#include "runtime/file.h"
+
+void tzx_conversion_report(TzxConversion& conversion, const std::string& text) {
+  if (conversion.sink) conversion.sink(conversion.tap_path + ": " + text);
+}
+
+void tzx_conversion_cut_short(TzxConversion& conversion) {
+  tzx_conversion_report(conversion, "the TZX file ends inside a block");
+  conversion.stop = true;
+}
+
+bool tzx_conversion_check_output(TzxConversion& conversion) {
+  if (conversion.write_failed) return false;
+  if (file_error(conversion.output) == 0) return true;
+  tzx_conversion_report(conversion, "cannot write the TAP file");
+  conversion.write_failed = true;
+  conversion.stop = true;
+  return false;
+}

@@ -1,0 +1,77 @@
+// The ways to open a numbered file. The plain opens follow the C library; the
+// read-only and output opens work on descriptors first, because they must
+// refuse what is not a regular file without blocking on it (a FIFO) and must
+// never truncate or create through a symbolic link.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "runtime/file.h"
+#include "runtime/file_table.h"
+
+namespace {
+
+constexpr mode_t NEW_FILE_PERMISSIONS = 0666;  // narrowed by the umask
+
+// Hands a descriptor to a C stream when it names a regular file; closes it
+// otherwise. O_NONBLOCK, used so that opening a FIFO cannot hang, has no
+// effect on regular files, so it may stay set.
+std::FILE* regular_file_stream(int descriptor, const char* stream_mode) {
+  if (descriptor < 0) return nullptr;
+  struct stat status;
+  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(descriptor);
+    return nullptr;
+  }
+  std::FILE* stream = fdopen(descriptor, stream_mode);
+  if (stream == nullptr) close(descriptor);
+  return stream;
+}
+
+ObjectNumber register_stream(ObjectNumber number, std::FILE* stream) {
+  return stream == nullptr ? 0 : file_register(number, stream);
+}
+
+}  // namespace
+
+ObjectNumber file_open(ObjectNumber number, const std::string& path) {
+  std::FILE* stream = std::fopen(path.c_str(), "r+");
+  if (stream == nullptr && errno == ENOENT) {
+    // Created without O_TRUNC: a file that appeared since the first attempt
+    // keeps its contents.
+    int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, NEW_FILE_PERMISSIONS);
+    if (descriptor >= 0) {
+      stream = fdopen(descriptor, "r+");
+      if (stream == nullptr) close(descriptor);
+    }
+  }
+  return register_stream(number, stream);
+}
+
+ObjectNumber file_create(ObjectNumber number, const std::string& path) {
+  return register_stream(number, std::fopen(path.c_str(), "w+"));
+}
+
+ObjectNumber file_open_read(ObjectNumber number, const std::string& path) {
+  int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  return register_stream(number, regular_file_stream(descriptor, "r"));
+}
+
+ObjectNumber file_open_output(ObjectNumber number, const std::string& path) {
+  // An existing file (also through a link) is opened as it is; a missing one
+  // is created exclusively, which fails on any symbolic link. Should another
+  // process create the file in between, the first step is tried once more.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    int descriptor = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor >= 0 || errno != ENOENT) {
+      return register_stream(number, regular_file_stream(descriptor, "r+"));
+    }
+    descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, NEW_FILE_PERMISSIONS);
+    if (descriptor >= 0 || errno != EEXIST) {
+      return register_stream(number, regular_file_stream(descriptor, "r+"));
+    }
+  }
+  return 0;
+}

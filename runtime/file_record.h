@@ -1,0 +1,37 @@
+#ifndef OSTRELM_RUNTIME_FILE_RECORD_H_
+#define OSTRELM_RUNTIME_FILE_RECORD_H_
+
+// The record of one open file and the buffer mechanics behind the numbered
+// operations of file.h. Internal to the file layer.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+enum FileMode { FILE_MODE_WRITE = 0, FILE_MODE_READ = 1 };
+
+// Lives in a slot of the file table, which zero-fills it and takes a zero
+// stream for a free slot; hence a plain record with the stream first.
+// Invariants: in read mode the stream is count bytes ahead of the position the
+// program sees, and the next byte to deliver is at buffer[fill - count]; in
+// write mode the first buffer_size - count bytes wait to be written at the
+// stream position.
+struct FileRecord {
+  std::FILE* stream;
+  unsigned char* buffer;  // none when its allocation failed: then unbuffered
+  std::int32_t buffer_size;
+  std::int32_t count;
+  std::int32_t fill;
+  std::int32_t mode;
+  bool failed;  // a write to the stream has failed since the open
+};
+
+// Buffered transfers; each keeps the invariants above.
+std::size_t file_record_read(FileRecord& file, void* destination, std::size_t n);
+std::size_t file_record_write(FileRecord& file, const void* source, std::size_t n);
+std::uint64_t file_record_skip(FileRecord& file, std::uint64_t n);
+int file_record_at_end(FileRecord& file);
+// Writes the pending bytes of write mode to the stream; nothing in read mode.
+void file_record_write_out(FileRecord& file);
+
+#endif  // OSTRELM_RUNTIME_FILE_RECORD_H_
