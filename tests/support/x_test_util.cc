@@ -6,10 +6,18 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 
 namespace {
+
+pid_t window_manager = 0;
 
 Display* x_display() { return GDK_DISPLAY_XDISPLAY(gdk_display_get_default()); }
 
@@ -200,4 +208,51 @@ std::string x_test_window_string_property(GtkWidget* widget, const char* propert
   if (format == 8) text.assign(reinterpret_cast<const char*>(data), count);
   XFree(data);
   return text;
+}
+
+namespace {
+
+bool window_manager_announced() {
+  Display* display = x_display();
+  Window root = DefaultRootWindow(display);
+  Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long remaining = 0;
+  unsigned char* data = nullptr;
+  XGetWindowProperty(display, root, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &remaining,
+                     &data);
+  if (data != nullptr) XFree(data);
+  return type == XA_WINDOW && count == 1;
+}
+
+}  // namespace
+
+bool x_test_window_manager_start() {
+  if (window_manager != 0) return true;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  // Its complaints about a missing configuration are of no interest here.
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  char name[] = "openbox";
+  char option[] = "--sm-disable";
+  char* arguments[] = {name, option, nullptr};
+  int failed = posix_spawnp(&window_manager, name, &actions, nullptr, arguments, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed != 0) {
+    window_manager = 0;
+    return false;
+  }
+  if (x_test_wait_until(window_manager_announced, 10000)) return true;
+  x_test_window_manager_stop();
+  return false;
+}
+
+void x_test_window_manager_stop() {
+  if (window_manager == 0) return;
+  kill(window_manager, SIGTERM);
+  waitpid(window_manager, nullptr, 0);
+  window_manager = 0;
 }

@@ -91,4 +91,13 @@ std::vector<long> x_test_window_property(GtkWidget* widget, const char* property
 // if unset.
 std::string x_test_window_string_property(GtkWidget* widget, const char* property);
 
+// Starts a window manager (openbox, from scripts/install-deps) on the test's
+// X server and waits until it has announced itself, for tests of what only a
+// window manager does (minimise, maximise). Call after toolkit_init and before
+// opening the windows. Returns false if it could not be started.
+bool x_test_window_manager_start();
+
+// Stops the window manager that x_test_window_manager_start started.
+void x_test_window_manager_stop();
+
 #endif  // OSTRELM_TESTS_SUPPORT_X_TEST_UTIL_H_
