@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "convert/conversion_buffer.h"
 #include "convert/string_ops.h"
+#include "convert/tap_output.h"
 #include "runtime/file.h"
 
 void tzx_block_write_record(TzxConversion& conversion, int /*id*/, std::uint64_t data_length) {
@@ -11,13 +11,12 @@ void tzx_block_write_record(TzxConversion& conversion, int /*id*/, std::uint64_t
     tzx_conversion_report(conversion, "size over 65535 bytes cannot be saved in TAP");
   }
   std::size_t wanted = static_cast<std::size_t>(std::min(data_length, TAP_LARGEST_RECORD));
-  unsigned char* data = conversion_buffer();
+  unsigned char* data = tap_output_reserve(conversion, wanted);
   // A block cut short by the end of the file keeps the bytes that are there;
   // nothing is made up for the rest.
   std::size_t present = file_read_data(conversion.input, data, wanted);
-  file_write_word(conversion.output, static_cast<int>(present));
-  file_write_data(conversion.output, data, present);
-  if (!tzx_conversion_check_output(conversion)) return;
+  tap_output_commit(conversion, present);
+  if (conversion.write_failed) return;
   if (present < wanted) {
     tzx_conversion_cut_short(conversion);
     return;

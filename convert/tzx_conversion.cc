@@ -1,7 +1,5 @@
 #include "convert/tzx_conversion.h"
 
-#include "runtime/file.h"
-
 void tzx_conversion_report(TzxConversion& conversion, const std::string& text) {
   if (conversion.sink) conversion.sink(conversion.tap_path + ": " + text);
 }
@@ -11,11 +9,8 @@ void tzx_conversion_cut_short(TzxConversion& conversion) {
   conversion.stop = true;
 }
 
-bool tzx_conversion_check_output(TzxConversion& conversion) {
-  if (conversion.write_failed) return false;
-  if (file_error(conversion.output) == 0) return true;
+void tzx_conversion_write_failed(TzxConversion& conversion) {
   tzx_conversion_report(conversion, "cannot write the TAP file");
   conversion.write_failed = true;
   conversion.stop = true;
-  return false;
 }

@@ -3,6 +3,7 @@
 
 // The state of one conversion, shared by the driver and the block actions.
 
+#include <cstddef>
 #include <string>
 
 #include "convert/tzx_to_tap.h"
@@ -15,6 +16,9 @@ struct TzxConversion {
   ObjectNumber output = 0;
   bool stop = false;          // no further block is read
   bool write_failed = false;  // the TAP file is incomplete and goes
+  // Records gathered in the conversion buffer and not yet written (tap_output.h).
+  std::size_t staged = 0;
+  bool record_too_large_to_stage = false;
 };
 
 // Appends the line "<tap path>: <text>" to the conversion's sink.
@@ -23,8 +27,7 @@ void tzx_conversion_report(TzxConversion& conversion, const std::string& text);
 // Ends the block loop with the message that the file ends inside a block.
 void tzx_conversion_cut_short(TzxConversion& conversion);
 
-// Checks the TAP file after a write; on a failure reports it once and ends
-// the block loop. Returns false after a failure.
-bool tzx_conversion_check_output(TzxConversion& conversion);
+// Ends the block loop after a write to the TAP file failed, with its message.
+void tzx_conversion_write_failed(TzxConversion& conversion);
 
 #endif  // OSTRELM_CONVERT_TZX_CONVERSION_H_

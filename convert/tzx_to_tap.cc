@@ -9,6 +9,7 @@
 
 #include "convert/conversion_buffer.h"
 #include "convert/string_ops.h"
+#include "convert/tap_output.h"
 #include "convert/tzx_blocks.h"
 #include "convert/tzx_conversion.h"
 #include "runtime/file.h"
@@ -27,20 +28,21 @@ bool read_tzx_header(ObjectNumber input) {
   return got >= TZX_SIGNATURE_SIZE && std::memcmp(header, TZX_SIGNATURE, TZX_SIGNATURE_SIZE) == 0;
 }
 
-// The end is tested before each id, so a file that ends right after a block
-// (or right after the header) is complete.
+// The end is tested before each id (by asking for one), so a file that ends
+// right after a block, or right after the header, is complete.
 void convert_blocks(TzxConversion& conversion) {
+  unsigned char id;
   unsigned char header[TZX_LARGEST_BLOCK_HEADER];
-  while (!conversion.stop && !file_eof(conversion.input)) {
-    int id = file_read_byte(conversion.input) & 0xFF;
+  while (!conversion.stop && file_read_data(conversion.input, &id, 1) == 1) {
     const TzxBlockType& type = tzx_block_type(id);
     std::size_t size = static_cast<std::size_t>(type.layout.header_size);
     if (file_read_data(conversion.input, header, size) < size) {
       tzx_conversion_cut_short(conversion);
-      return;
+      break;
     }
     type.act(conversion, id, tzx_block_body_length(type.layout, header));
   }
+  tap_output_flush(conversion);
 }
 
 // Writes the records into the TAP file; returns whether a complete TAP file

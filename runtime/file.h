@@ -54,8 +54,9 @@ int file_close(ObjectNumber number);
 int file_eof(ObjectNumber number);
 // Reads up to n bytes; returns the number delivered.
 std::size_t file_read_data(ObjectNumber number, void* destination, std::size_t n);
-// Writes n bytes; returns the number accepted (bytes taken into the buffer
-// count as accepted; a later failure to write them shows in file_error).
+// Writes n bytes; returns the number accepted. Bytes taken into the buffer
+// count as accepted; should writing them out fail later, that write and every
+// one after it accept nothing (and file_close reports the failure).
 std::size_t file_write_data(ObjectNumber number, const void* source, std::size_t n);
 // Moves the read position n bytes on, seeking rather than reading where the
 // bytes are not in the buffer. Returns the bytes passed over, fewer than n
@@ -73,7 +74,5 @@ int file_write_word(ObjectNumber number, int value);
 // The size of the open file on disk, pending writes not counted; -1 for a
 // number without a file.
 std::int64_t file_length(ObjectNumber number);
-// 1 once a write to the file has failed (disk full, I/O error), else 0.
-int file_error(ObjectNumber number);
 
 #endif  // OSTRELM_RUNTIME_FILE_H_

@@ -40,9 +40,9 @@ std::size_t file_write_data(ObjectNumber number, const void* source, std::size_t
 }
 
 std::uint64_t file_skip(ObjectNumber number, std::uint64_t n) {
+  if (n == 0) return 0;
   FileRecord* file = file_find(number);
-  if (file == nullptr || n == 0) return 0;
-  return file_record_skip(*file, n);
+  return file == nullptr ? 0 : file_record_skip(*file, n);
 }
 
 int file_read_byte(ObjectNumber number) {
@@ -68,9 +68,4 @@ std::int64_t file_length(ObjectNumber number) {
   struct stat status;
   if (file == nullptr || fstat(fileno(file->stream), &status) != 0) return -1;
   return static_cast<std::int64_t>(status.st_size);
-}
-
-int file_error(ObjectNumber number) {
-  FileRecord* file = file_find(number);
-  return file != nullptr && file->failed ? 1 : 0;
 }

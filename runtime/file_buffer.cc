@@ -90,10 +90,14 @@ std::size_t file_record_read(FileRecord& file, void* destination, std::size_t n)
 }
 
 std::size_t file_record_write(FileRecord& file, const void* source, std::size_t n) {
+  // Bytes after a lost write would land in the wrong place: once a write has
+  // failed, the file accepts nothing more, so the failure shows in the count.
+  if (file.failed) return 0;
   if (file.buffer == nullptr) return stream_write(file, source, n);
   enter_write_mode(file);
   if (static_cast<std::size_t>(file.count) <= n) {
     file_record_write_out(file);
+    if (file.failed) return 0;
     if (n >= static_cast<std::size_t>(file.buffer_size)) return stream_write(file, source, n);
   }
   std::memcpy(file.buffer + (file.buffer_size - file.count), source, n);

@@ -62,6 +62,23 @@ TEST_F(TzxToTap, DataBlocksBecomeRecordsInOrderWithDescriptionsBetweenLeftOut) {
                      std::string("\0\0", 2));
 }
 
+TEST_F(TzxToTap, ManyRecordsOfEverySizeKeepTheirOrderAndBytes) {
+  TzxBuilder tape;
+  std::string expected;
+  const std::size_t sizes[] = {300, 65535, 1, 4094, 4096, 65534, 70, 65533, 0, 9000};
+  for (int round = 0; round < 30; ++round) {
+    for (std::size_t size : sizes) {
+      std::string data = pattern_bytes(size, round + static_cast<int>(size));
+      tape.pure(data);
+      expected += tap_record(data);
+    }
+  }
+  ConversionRun run = convert(tape);
+  EXPECT_THAT(run.lines, ElementsAre());
+  EXPECT_EQ(tap.size(), expected.size());
+  EXPECT_TRUE(tap == expected);
+}
+
 TEST_F(TzxToTap, StandardBlockOf19BytesGivesA21ByteRecord) {
   std::string data = pattern_bytes(19, 7);
   TzxBuilder tape;

@@ -150,6 +150,12 @@ TEST_F(File, ReadOnlyOpenTakesOnlyExistingRegularFiles) {
   EXPECT_EQ(file_write_data(file, "w", 1), 1u);  // taken into the buffer...
   EXPECT_EQ(file_close(file), 0);                // ...and reported at the close
   EXPECT_EQ(read_file(path), "ro");
+
+  file = file_open_read(OBJECT_NUMBER_ANY, path);
+  std::string block(FILE_BUFFER_SIZE, 'b');
+  EXPECT_EQ(file_write_data(file, block.data(), block.size()), 0u);
+  EXPECT_EQ(file_write_data(file, "w", 1), 0u);  // nothing more after a failure
+  EXPECT_EQ(file_close(file), 0);
 }
 
 TEST_F(File, OutputOpenNeverTruncatesNorCreatesThroughALink) {
