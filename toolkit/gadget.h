@@ -180,7 +180,8 @@ void gadget_set_font(ObjectNumber number, PangoFontDescription* font);
 //   2. creates its widgets; if the main widget cannot be made, returns 0;
 //   3. record = gadget_record_new(number): for an explicit number this first
 //      destroys any gadget that holds it (through gadget_free); for -1 the
-//      new number is gadget_record_number(record);
+//      new number is gadget_record_number(number, record). gadget_record_start
+//      does steps 2 and 3 and the clean-up of a failure in one call;
 //   4. gadget_place(placed widget, x, y, width, height);
 //   5. fills widget, outer, type and its own words, connects its signals and
 //      calls gadget_register(record, number) with the number from step 3;
@@ -194,9 +195,25 @@ GadgetRecord* gadget_record_new(ObjectNumber number);
 // static number, or the dynamic number chosen for -1.
 ObjectNumber gadget_record_number(ObjectNumber requested, const GadgetRecord* record);
 
+// The current gadget container (a window's GtkFixed), or nullptr when no
+// window has been made current yet. A creator checks it before allocating its
+// record, so that a creation without a window leaves the table unchanged.
+GtkWidget* gadget_container();
+
 // Puts the placed widget into the current gadget container at (x, y) and
 // requests width x height for it. Returns false if there is no container.
 bool gadget_place(GtkWidget* placed, int x, int y, int width, int height);
+
+// Steps 2 and 3 in one: given the main widget just made (may be nullptr),
+// returns the record for the number and stores the gadget number in
+// *gadget_out. Fails (nullptr) when the widget is missing, no container is
+// current or memory runs out; the widget is then discarded and the gadget
+// table is left unchanged.
+GadgetRecord* gadget_record_start(ObjectNumber number, GtkWidget* main_widget, ObjectNumber* gadget_out);
+
+// Drops a widget that a failed creator made but never placed (sinks GTK's
+// floating reference and destroys it).
+void gadget_discard_widget(GtkWidget* widget);
 
 // The common last step of every creator: realises the main widget, applies the
 // default font, connects "destroy" to gadget_destroyed, stores "tq_id"
@@ -252,6 +269,8 @@ PangoFontDescription* gadget_shared_get_font(GadgetRecord* record);
 void gadget_widget_set_font(GtkWidget* widget, PangoFontDescription* font);
 // The stored "tq_gadget_font", else the font of the widget's style, else nullptr.
 PangoFontDescription* gadget_widget_get_font(GtkWidget* widget);
+// The default font set by gadget_set_font(-1, font), or nullptr.
+PangoFontDescription* gadget_default_font();
 
 // set_colour / get_colour handlers. which: GADGET_COLOUR_TEXT or
 // GADGET_COLOUR_BACKGROUND; colour 0xBBGGRR, or -1 for the style's default.
