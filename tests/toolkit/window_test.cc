@@ -46,6 +46,7 @@ TEST_F(WindowTest, OpenedWindowIsNumberedSizedAndCurrent) {
   EXPECT_EQ(window_number_of(handle), window);
   EXPECT_EQ(window_find(window)->flags, static_cast<std::uint32_t>(WINDOW_RESIZABLE));
   ASSERT_TRUE(x_test_wait_mapped(handle));
+  EXPECT_TRUE(event_test_contains(event_test_drain(100), EVENT_EXPOSE, window)) << "the gadget list was drawn";
   EXPECT_EQ(window_width(window), 240);
   EXPECT_EQ(window_height(window), 160);
   EXPECT_EQ(gadget_list_window(), handle);
@@ -123,6 +124,17 @@ TEST_F(WindowTest, CloseRequestOnlyPostsClose) {
   EXPECT_EQ(events.back().gadget, 0);
   event_test_drain(100);
   EXPECT_NE(window_handle(window), nullptr) << "only the application closes a window";
+}
+
+TEST_F(WindowTest, FocusMovingBetweenWindowsIsReported) {
+  ObjectNumber a = open_shown(-1, 0, 0, 100, 80, 0);
+  ObjectNumber b = open_shown(-1, 300, 0, 100, 80, 0);
+  ASSERT_TRUE(x_test_focus(window_handle(a)));
+  EXPECT_TRUE(event_test_wait_for(EVENT_FOCUS_IN, a, 2000));
+  ASSERT_TRUE(x_test_focus(window_handle(b)));
+  std::vector<TestEvent> events = event_test_drain(100);
+  EXPECT_TRUE(event_test_contains(events, EVENT_FOCUS_OUT, a));
+  EXPECT_TRUE(event_test_contains(events, EVENT_FOCUS_IN, b));
 }
 
 TEST_F(WindowTest, KeepGadgetListLeavesTheCurrentContainerAlone) {
