@@ -19,7 +19,8 @@ std::size_t stream_write(FileRecord& file, const void* source, std::size_t n) {
 }
 
 // From write mode to read mode; the C library asks for a flush or a seek
-// between output and input on the same stream.
+// between output and input on the same stream (unbuffered files too, which
+// keep the mode for this alone).
 void enter_read_mode(FileRecord& file) {
   if (file.mode == FILE_MODE_READ) return;
   file_record_write_out(file);
@@ -75,8 +76,8 @@ void file_record_write_out(FileRecord& file) {
 
 std::size_t file_record_read(FileRecord& file, void* destination, std::size_t n) {
   auto* out = static_cast<unsigned char*>(destination);
-  if (file.buffer == nullptr) return std::fread(out, 1, n, file.stream);
   enter_read_mode(file);
+  if (file.buffer == nullptr) return std::fread(out, 1, n, file.stream);
   std::size_t available = static_cast<std::size_t>(file.count);
   if (available >= n) return take_from_buffer(file, out, n);
   std::size_t copied = take_from_buffer(file, out, available);
@@ -93,8 +94,8 @@ std::size_t file_record_write(FileRecord& file, const void* source, std::size_t 
   // Bytes after a lost write would land in the wrong place: once a write has
   // failed, the file accepts nothing more, so the failure shows in the count.
   if (file.failed) return 0;
-  if (file.buffer == nullptr) return stream_write(file, source, n);
   enter_write_mode(file);
+  if (file.buffer == nullptr) return stream_write(file, source, n);
   if (static_cast<std::size_t>(file.count) <= n) {
     file_record_write_out(file);
     if (file.failed) return 0;
@@ -106,8 +107,8 @@ std::size_t file_record_write(FileRecord& file, const void* source, std::size_t 
 }
 
 std::uint64_t file_record_skip(FileRecord& file, std::uint64_t n) {
-  if (file.buffer == nullptr) return seek_on(file, n);
   enter_read_mode(file);
+  if (file.buffer == nullptr) return seek_on(file, n);
   std::uint64_t available = static_cast<std::uint64_t>(file.count);
   if (available >= n) {
     file.count -= static_cast<std::int32_t>(n);
@@ -127,6 +128,7 @@ std::uint64_t file_record_skip(FileRecord& file, std::uint64_t n) {
 
 int file_record_at_end(FileRecord& file) {
   if (file.buffer == nullptr) {
+    enter_read_mode(file);
     int c = std::getc(file.stream);
     if (c == EOF) return 1;
     std::ungetc(c, file.stream);
