@@ -115,8 +115,7 @@ ObjectNumber window_open(ObjectNumber number, int x, int y, int width, int heigh
   g_signal_connect(window, "destroy", G_CALLBACK(window_destroyed), reinterpret_cast<gpointer>(number));
   window_connect_signals(window, number);
   g_object_set_data(G_OBJECT(window), WINDOW_KEY_ID, reinterpret_cast<gpointer>(number));
-  // Nothing since object_new can have grown the table, so the record is
-  // still where it was.
+  // No window has been opened since object_new, so the record has not moved.
   record->window = window;
   window_attach_accelerators(window, record);
   record->flags = flags;
