@@ -1,0 +1,135 @@
+// The editor gadget: a GtkTextView in a GtkScrolledWindow, seen by the
+// application as a list of lines.
+#include "gadgets/editor.h"
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+#include "toolkit/event_queue.h"
+#include "toolkit/gadget.h"
+
+namespace {
+
+// Read-only state, the editor's only attribute.
+constexpr int kEditorAttributeReadOnly = 1;
+
+GtkTextBuffer* editor_buffer(GadgetRecord* record) {
+  return gtk_text_view_get_buffer(GTK_TEXT_VIEW(record->widget));
+}
+
+// Takes over a UTF-8 copy that GTK allocated.
+std::string take_gtk_text(gchar* text) {
+  std::string result = text ? text : "";
+  g_free(text);
+  return result;
+}
+
+std::string editor_get_text(GadgetRecord* record) {
+  GtkTextIter start, end;
+  gtk_text_buffer_get_bounds(editor_buffer(record), &start, &end);
+  return take_gtk_text(gtk_text_buffer_get_text(editor_buffer(record), &start, &end, TRUE));
+}
+
+void editor_set_text(GadgetRecord* record, const char* utf8) {
+  gtk_text_buffer_set_text(editor_buffer(record), utf8, -1);
+}
+
+// Appends a line: the line break goes in only when there is text before it,
+// so the text never starts or ends with a break of its own making. A position
+// inside the text (0 to count - 1) inserts the line before that line; any
+// other position appends.
+int editor_add_item(GadgetRecord* record, int position, const char* utf8, GdkPixbuf*) {
+  GtkTextBuffer* buffer = editor_buffer(record);
+  const bool has_text = gtk_text_buffer_get_char_count(buffer) > 0;
+  GtkTextIter iter;
+  if (has_text && position >= 0 && position < gtk_text_buffer_get_line_count(buffer)) {
+    gtk_text_buffer_get_iter_at_line(buffer, &iter, position);
+    gtk_text_buffer_insert(buffer, &iter, utf8, -1);
+    gtk_text_buffer_insert(buffer, &iter, "\n", 1);
+    return 0;
+  }
+  gtk_text_buffer_get_end_iter(buffer, &iter);
+  if (has_text) gtk_text_buffer_insert(buffer, &iter, "\n", 1);
+  gtk_text_buffer_insert(buffer, &iter, utf8, -1);
+  return 0;
+}
+
+void editor_clear_items(GadgetRecord* record) { gtk_text_buffer_set_text(editor_buffer(record), "", -1); }
+
+int editor_count_items(GadgetRecord* record) { return gtk_text_buffer_get_line_count(editor_buffer(record)); }
+
+std::string editor_get_item_text(GadgetRecord* record, int line, int) {
+  GtkTextBuffer* buffer = editor_buffer(record);
+  if (line < 0 || line >= gtk_text_buffer_get_line_count(buffer)) return std::string();
+  GtkTextIter start;
+  gtk_text_buffer_get_iter_at_line(buffer, &start, line);
+  GtkTextIter end = start;
+  if (!gtk_text_iter_ends_line(&end)) gtk_text_iter_forward_to_line_end(&end);
+  return take_gtk_text(gtk_text_iter_get_text(&start, &end));
+}
+
+int editor_get_attribute(GadgetRecord* record, int attribute) {
+  if (attribute != kEditorAttributeReadOnly) return 0;
+  return gtk_text_view_get_editable(GTK_TEXT_VIEW(record->widget)) ? 0 : 1;
+}
+
+void editor_set_attribute(GadgetRecord* record, int attribute, int value) {
+  if (attribute != kEditorAttributeReadOnly) return;
+  gtk_text_view_set_editable(GTK_TEXT_VIEW(record->widget), value == 0);
+}
+
+const GadgetType* editor_type() {
+  static const GadgetType type = [] {
+    GadgetType t{};
+    t.record_size = sizeof(GadgetRecord);
+    t.type_number = TYPE_EDITOR;
+    t.get_text = editor_get_text;
+    t.set_text = editor_set_text;
+    t.add_item = editor_add_item;
+    t.clear_items = editor_clear_items;
+    t.count_items = editor_count_items;
+    t.get_item_text = editor_get_item_text;
+    t.set_font = gadget_shared_set_font;
+    t.get_attribute = editor_get_attribute;
+    t.set_attribute = editor_set_attribute;
+    t.set_colour = gadget_shared_set_colour;
+    t.get_colour = gadget_shared_get_colour;
+    t.get_font = gadget_shared_get_font;
+    return t;
+  }();
+  return &type;
+}
+
+GtkWidget* editor_scroller_new(GtkWidget* view) {
+  GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_ETCHED_IN);
+  gtk_container_add(GTK_CONTAINER(scroller), view);
+  return scroller;
+}
+
+}  // namespace
+
+ObjectNumber editor_create(ObjectNumber number, int x, int y, int width, int height, int flags) {
+  const GadgetType* type = editor_type();
+  GtkWidget* view = gtk_text_view_new();
+  ObjectNumber gadget = 0;
+  GadgetRecord* record = gadget_record_start(number, view, &gadget);
+  if (!record) return 0;
+  GtkWidget* scroller = editor_scroller_new(view);
+  gadget_place(scroller, x, y, width, height);
+  gtk_widget_show_all(scroller);
+  record->widget = view;
+  record->outer = scroller;
+  record->type = type;
+  gadget_register(record, gadget);
+  if (flags & EDITOR_READ_ONLY) gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
+  g_signal_connect(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), "changed", G_CALLBACK(editor_changed),
+                   view);
+  return gadget_creator_result(number, gadget);
+}
+
+void editor_changed(GtkTextBuffer*, GtkWidget* view) {
+  post_event(EVENT_GADGET, widget_gadget_number(view), widget_window_number(view), GADGET_EVENT_DEFAULT);
+}
