@@ -1,0 +1,29 @@
+#ifndef OSTRELM_GADGETS_BUTTON_H_
+#define OSTRELM_GADGETS_BUTTON_H_
+
+#include <gtk/gtk.h>
+
+#include "toolkit/object_number.h"
+
+// Flags of button_create; bits combine, all others are ignored.
+enum ButtonFlag {
+  BUTTON_ALIGN_RIGHT = 1,
+  BUTTON_ALIGN_LEFT = 2,  // ignored together with BUTTON_ALIGN_RIGHT
+  BUTTON_TOGGLE = 4,
+  BUTTON_WRAP = 16,
+};
+
+// A push (or toggle) button with a text label in the current gadget
+// container. Returns the new gadget number for -1, the GtkButton handle for an
+// explicit number, 0 when GTK cannot make the button. A null text leaves the
+// label empty.
+ObjectNumber button_create(ObjectNumber number, int x, int y, int width,
+                           int height, const char* text, unsigned flags = 0);
+
+// "clicked": one EVENT_GADGET per user click or toggle.
+void button_clicked(GtkWidget* widget, gpointer number);
+
+// "size-allocate" of a wrapping button: the label follows the button's size.
+gboolean button_label_allocate(GtkWidget* button, GtkAllocation* allocation);
+
+#endif  // OSTRELM_GADGETS_BUTTON_H_
