@@ -2,9 +2,9 @@
 #define OSTRELM_CONVERT_TAP_OUTPUT_H_
 
 // TAP records are gathered in the conversion buffer and written to the TAP
-// file in pieces of up to 64 KB. Tapes are mostly blocks of a few bytes to a
-// few kilobytes, and a write per record, or per 4096-byte file buffer, costs
-// more in system calls than the copying itself.
+// file in whole pages, up to 64 KB at a time. Tapes are mostly blocks of a few
+// bytes to a few kilobytes, and a write per record, or per 4096-byte file
+// buffer, costs more in system calls than the copying itself.
 
 #include <cstddef>
 
