@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 
 std::uint32_t explorer_flags(GtkWidget* view) {
@@ -32,8 +33,12 @@ const ExplorerIcons& explorer_icons() {
 }
 
 int explorer_row_kind(GtkTreeModel* model, GtkTreeIter* row) {
-  gint kind = 0;
-  gtk_tree_model_get(model, row, EXPLORER_COLUMN_KIND, &kind, -1);
+  // get_value rather than the varargs gtk_tree_model_get: sort functions
+  // call this for every comparison.
+  GValue value = G_VALUE_INIT;
+  gtk_tree_model_get_value(model, row, EXPLORER_COLUMN_KIND, &value);
+  int kind = g_value_get_int(&value);
+  g_value_unset(&value);
   return kind;
 }
 
@@ -114,3 +119,9 @@ bool ExplorerDiskNames::has(const GtkTreeIter& row) const {
 }
 
 void ExplorerDiskNames::forget(const GtkTreeIter& row) { names_.erase(row.user_data); }
+
+void selection_changed_post(GtkTreeSelection*, gpointer view) {
+  GtkWidget* widget = GTK_WIDGET(view);
+  post_event(EVENT_GADGET, widget_gadget_number(widget), widget_window_number(widget),
+             GADGET_EVENT_CHANGE);
+}
