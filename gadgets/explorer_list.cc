@@ -143,6 +143,10 @@ std::string explorer_list_directory_path(ObjectNumber list) {
   return record ? explorer_list_state(record)->directory : std::string();
 }
 
+void explorer_list_set_path(ObjectNumber list, const std::string& text) {
+  if (GadgetRecord* record = explorer_list_find(list)) explorer_list_fill(record, text.c_str());
+}
+
 std::string explorer_list_item_name(ObjectNumber list, int row) {
   GadgetRecord* record = explorer_list_find(list);
   if (!record) return {};

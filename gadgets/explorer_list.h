@@ -39,6 +39,12 @@ std::string explorer_list_directory_path(ObjectNumber list);
 // there is no such row.
 std::string explorer_list_item_name(ObjectNumber list, int row);
 
+// gadget_set_text with a text in the file system's bytes instead of a program
+// string: a directory ending with "/" (optionally followed by patterns) whose
+// name holds characters beyond Latin-1, or bytes that are not UTF-8, is read
+// as it is. Nothing happens when the number names no explorer list.
+void explorer_list_set_path(ObjectNumber list, const std::string& text);
+
 // The directory followed by the row's on-disk name: a path that opens the
 // file whatever characters its name holds; "" when there is no such row.
 std::string explorer_list_item_path(ObjectNumber list, int row);

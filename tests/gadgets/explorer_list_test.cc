@@ -286,6 +286,14 @@ TEST_F(ExplorerList, NamesBeyondLatin1AndInvalidUtf8StayReachable) {
   EXPECT_TRUE(g_utf8_validate(shown.c_str(), -1, nullptr));
   EXPECT_EQ(explorer_list_item_name(list_, 2), "");
   EXPECT_EQ(explorer_list_item_name(0, 0), "");
+
+  // A directory named beyond Latin-1 is listed from its bytes.
+  directory("\xe3\x83\x86\xe3\x83\xbc\xe3\x83\x97");
+  file("\xe3\x83\x86\xe3\x83\xbc\xe3\x83\x97/y.tzx");
+  explorer_list_set_path(list_, dir_ + "\xe3\x83\x86\xe3\x83\xbc\xe3\x83\x97/");
+  EXPECT_EQ(column(), (Names{"..", "y.tzx"}));
+  EXPECT_EQ(explorer_list_item_path(list_, 1),
+            dir_ + "\xe3\x83\x86\xe3\x83\xbc\xe3\x83\x97/y.tzx");
 }
 
 TEST_F(ExplorerList, BrokenEntriesAreLeftOutAndUnreadableDirectoriesShowTheRoot) {
