@@ -38,10 +38,11 @@ fi
 cd "$scratch"
 rm -rf big.tap copy out.tap small/*.tap tapeconv-out cp-out
 
-# timed NAME RUNS PREPARE COMMAND: times COMMAND with hyperfine into NAME.json.
+# timed NAME RUNS WARMUP PREPARE COMMAND: times COMMAND with hyperfine into
+# NAME.<round>.json.
 timed() {
-  hyperfine --style basic --warmup 1 --runs "$2" --prepare "$3" \
-    --command-name "$1" --export-json "$1.json" "$4" >&2
+  hyperfine --style basic --runs "$2" --warmup "$3" --prepare "$4" \
+    --command-name "$1" --export-json "$1.$round.json" "$5" >&2
 }
 
 # peak_kb PREPARE COMMAND...: the largest resident set of COMMAND's processes, in KB.
@@ -52,13 +53,21 @@ peak_kb() {
 }
 
 loop='for f in small/*.tzx; do tapeconv "$f" "tapeconv-out/${f#small/}.tap" 2>/dev/null; done'
-timed ours-big 10 "rm -f big.tap" "'$convert' big.tzx"
-timed cat-big 10 "rm -f copy" "cat big.tzx > copy"
-timed dd-big 10 "rm -f copy" "dd if=big.tzx of=copy bs=64K status=none"
-timed tapeconv-big 3 "rm -f out.tap" "tapeconv big.tzx out.tap 2>/dev/null"
-timed ours-small 5 "rm -f small/*.tap" "'$convert' small/*.tzx"
-timed tapeconv-loop 2 "rm -rf tapeconv-out; mkdir tapeconv-out" "$loop"
-timed cp-small 5 "rm -rf cp-out; mkdir cp-out" "cp small/*.tzx cp-out/"
+# The machine may be shared: the commands take turns over several rounds so
+# that each meets the same disturbances, and each keeps its fastest run.
+rm -f ./*.json
+for round in $(seq "${BENCH_ROUNDS:-3}"); do
+  echo "round $round" >&2
+  timed ours-big 4 1 "rm -f big.tap" "'$convert' big.tzx"
+  timed cat-big 4 1 "rm -f copy" "cat big.tzx > copy"
+  timed dd-big 4 1 "rm -f copy" "dd if=big.tzx of=copy bs=64K status=none"
+  timed tapeconv-big 1 0 "rm -f out.tap" "tapeconv big.tzx out.tap 2>/dev/null"
+  timed ours-small 2 1 "rm -f small/*.tap" "'$convert' small/*.tzx"
+  timed cp-small 2 1 "rm -rf cp-out; mkdir cp-out" "cp small/*.tzx cp-out/"
+  if [ "$round" -le 2 ]; then  # about 15 s a run
+    timed tapeconv-loop 1 0 "rm -rf tapeconv-out; mkdir tapeconv-out" "$loop"
+  fi
+done
 
 # The converter is measured on its own; inside sh -c the shell (about
 # 1.5 MB) would count too.
@@ -72,11 +81,12 @@ MEM_cp_small=$(peak_kb "rm -rf cp-out; mkdir cp-out" sh -c "cp small/*.tzx cp-ou
 rm -rf big.tap copy out.tap small/*.tap tapeconv-out cp-out
 
 LIMIT_KB=$memory_limit_kb SIZE=$(stat -c %s big.tzx) python3 - <<'EOF'
-import json, os, sys
+import glob, json, os, statistics, sys
 
 def times(name):
-    result = json.load(open(name + ".json"))["results"][0]
-    return min(result["times"]), result["median"]
+    runs = [t for path in glob.glob(name + ".*.json")
+            for t in json.load(open(path))["results"][0]["times"]]
+    return min(runs), statistics.median(runs)
 
 def peak(name):
     return int(os.environ["MEM_" + name.replace("-", "_")])
