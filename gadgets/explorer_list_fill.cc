@@ -156,10 +156,12 @@ void fill_rows(GadgetRecord* record, DIR* dir) {
                  : nullptr)
     fill_add_entry(cursor, entry->d_name, status);
 
-  if (sort_id != GTK_TREE_SORTABLE_UNSORTED_SORT_COLUMN_ID) {
+  if (sort_id == LIST_COLUMN_NAME) {
     ExplorerListRanks ranks(cursor.rows.size() + 1);
     fill_rank_by_name(cursor.rows, parent.user_data, ranks);
     ExplorerListRankScope scope(ranks, order);
+    gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(store), sort_id, order);
+  } else if (sort_id != GTK_TREE_SORTABLE_UNSORTED_SORT_COLUMN_ID) {
     gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(store), sort_id, order);
   }
   gtk_tree_view_set_model(view, GTK_TREE_MODEL(store));
