@@ -192,7 +192,9 @@ TEST_F(ExplorerList, MainWindowListHoldsOnlySelectableFiles) {
   create(dir_ + "*.tzx", MAIN_WINDOW_FLAGS);
   ASSERT_EQ(gadget_count_items(list_), 3);
   GtkTreeSelection* selection = gtk_tree_view_get_selection(view());
-  gtk_tree_selection_select_path(selection, gtk_tree_path_new_from_indices(0, -1));
+  GtkTreePath* first = gtk_tree_path_new_from_indices(0, -1);
+  gtk_tree_selection_select_path(selection, first);
+  gtk_tree_path_free(first);
   GtkTreePath* third = gtk_tree_path_new_from_indices(2, -1);
   gtk_tree_selection_select_path(selection, third);
   gtk_tree_path_free(third);
