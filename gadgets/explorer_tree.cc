@@ -143,7 +143,23 @@ void explorer_tree_connect(GtkTreeView* view, ObjectNumber gadget) {
   gadget_watch_drag(gadget, GTK_WIDGET(view));
 }
 
+// The record of an explorer tree, or nullptr.
+GadgetRecord* explorer_tree_find(ObjectNumber number) {
+  GadgetRecord* record = gadget_find(number);
+  return record && record->type == explorer_tree_type() ? record : nullptr;
+}
+
 }  // namespace
+
+std::string explorer_tree_selected_path(ObjectNumber tree) {
+  GadgetRecord* record = explorer_tree_find(tree);
+  return record ? explorer_tree_get_text(record) : std::string();
+}
+
+void explorer_tree_set_path(ObjectNumber tree, const std::string& text) {
+  if (GadgetRecord* record = explorer_tree_find(tree))
+    explorer_tree_select_path(tree_view(record), text);
+}
 
 ObjectNumber explorer_tree_create(ObjectNumber number, int x, int y, int width, int height,
                                   const std::string& text, std::uint32_t flags) {

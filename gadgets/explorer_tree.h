@@ -37,6 +37,16 @@ typedef struct _GtkTreeView GtkTreeView;
 ObjectNumber explorer_tree_create(ObjectNumber number, int x, int y, int width, int height,
                                   const std::string& text, std::uint32_t flags = 0);
 
+// gadget_get_text without the conversion into a program string: the path of
+// the selected node in the file system's bytes, which opens the directory
+// whatever characters its name holds (explorer_list_set_path takes it). ""
+// when nothing is selected or the number names no explorer tree.
+std::string explorer_tree_selected_path(ObjectNumber tree);
+
+// gadget_set_text with a text in the file system's bytes instead of a
+// program string. Nothing happens when the number names no explorer tree.
+void explorer_tree_set_path(ObjectNumber tree, const std::string& text);
+
 // Reads the directory of an unread node (one whose first child is the
 // placeholder) into child nodes, once. Other nodes are left alone.
 void explorer_tree_fill_node(GtkTreeView* view, GtkTreeIter* node);
