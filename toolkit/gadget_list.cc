@@ -39,17 +39,15 @@ void find_last_child(GtkWidget* child, gpointer last) { *static_cast<GtkWidget**
 GtkWidget* window_make_gadget_list(GtkWidget* window) {
   GtkWidget* box = nullptr;
   gtk_container_foreach(GTK_CONTAINER(window), find_last_child, &box);
+  // The window is filled by something else: there is no place for gadgets.
+  if (box != nullptr && !GTK_IS_BOX(box)) return nullptr;
   GtkWidget* fixed = gtk_fixed_new();
   gtk_fixed_set_has_window(GTK_FIXED(fixed), TRUE);
   gtk_widget_show(fixed);
-  if (box != nullptr && GTK_IS_BOX(box)) {
+  if (box != nullptr) {
     gtk_box_pack_start(GTK_BOX(box), fixed, TRUE, TRUE, 0);
-  } else if (box == nullptr) {
-    gtk_container_add(GTK_CONTAINER(window), fixed);
   } else {
-    // The window is filled by something else: there is no place for gadgets.
-    gtk_widget_destroy(fixed);
-    return nullptr;
+    gtk_container_add(GTK_CONTAINER(window), fixed);
   }
   g_object_set_data(G_OBJECT(window), kGadgetListKey, fixed);
   return fixed;

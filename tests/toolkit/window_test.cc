@@ -164,6 +164,13 @@ TEST_F(WindowTest, WindowWithoutGadgetListGetsOneInItsBox) {
   EXPECT_EQ(gtk_widget_get_parent(container), box);
   gtk_widget_destroy(window);
   EXPECT_EQ(gadget_list_container(), nullptr);
+
+  // A window filled by another widget has no place for gadgets.
+  window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_container_add(GTK_CONTAINER(window), gtk_label_new("full"));
+  gadget_list_use(window);
+  EXPECT_EQ(gadget_list_container(), nullptr);
+  gtk_widget_destroy(window);
 }
 
 struct FlagCase {
