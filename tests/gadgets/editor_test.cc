@@ -131,6 +131,17 @@ TEST_F(EditorTest, ReadOnlyRefusesTypingButTakesTheProgramsChanges) {
   EXPECT_EQ(gadget_get_text(writable), "xyz");
 }
 
+TEST_F(EditorTest, TypedLatin1TextComesBackAsItsBytes) {
+  ObjectNumber writable = editor_create(-1, 0, 0, 200, 80);
+  ASSERT_TRUE(x_test_wait_mapped(gadget_find(writable)->widget));
+  type_keys(gadget_find(writable)->widget, "");
+  x_test_key('g', X_TEST_SHIFT);
+  // The u-umlaut (0xFC) and sharp s (0xDF) keys are not on the server's keymap.
+  for (unsigned key : {unsigned{'r'}, 0xFCu, 0xDFu, unsigned{'e'}}) x_test_key(key);
+  EXPECT_EQ(gadget_get_text(writable), "Gr\xFC\xDF" "e");
+  EXPECT_EQ(gadget_get_item_text(writable, 0), "Gr\xFC\xDF" "e");
+}
+
 TEST_F(EditorTest, EveryChangePostsAGadgetEvent) {
   gadget_add_item(editor_, -1, "first");  // empty editor: text only
   std::vector<TestEvent> events = editor_events();

@@ -58,8 +58,46 @@ bool read_property(GtkWidget* widget, const char* property, int* format, unsigne
   return true;
 }
 
-void fake_key(unsigned keysym, bool press) {
+// A keycode that the keymap leaves without any keysym, or 0.
+KeyCode spare_keycode() {
+  Display* display = x_display();
+  int first = 0;
+  int last = 0;
+  XDisplayKeycodes(display, &first, &last);
+  int per_code = 0;
+  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &per_code);
+  if (map == nullptr) return 0;
+  KeyCode spare = 0;
+  for (int code = last; code >= first && spare == 0; --code) {
+    bool empty = true;
+    for (int i = 0; i < per_code; ++i) empty = empty && map[(code - first) * per_code + i] == NoSymbol;
+    if (empty) spare = static_cast<KeyCode>(code);
+  }
+  XFree(map);
+  return spare;
+}
+
+// The keycode that types the keysym. A keysym that the keymap lacks (an
+// umlaut on a US keymap) is bound to a spare keycode, and GDK is given the
+// time to learn the new mapping.
+KeyCode keycode_for(unsigned keysym) {
   KeyCode code = XKeysymToKeycode(x_display(), keysym);
+  if (code != 0) return code;
+  code = spare_keycode();
+  if (code == 0) return 0;
+  KeySym symbols[] = {keysym, keysym};
+  XChangeKeyboardMapping(x_display(), code, 2, symbols, 1);
+  x_test_wait_until([code, keysym] {
+    guint keyval = 0;
+    return gdk_keymap_translate_keyboard_state(gdk_keymap_get_default(), code, GdkModifierType(0), 0, &keyval,
+                                               nullptr, nullptr, nullptr) &&
+           keyval == keysym;
+  });
+  return code;
+}
+
+void fake_key(unsigned keysym, bool press) {
+  KeyCode code = keycode_for(keysym);
   if (code != 0) XTestFakeKeyEvent(x_display(), code, press, CurrentTime);
 }
 

@@ -69,8 +69,9 @@ enum XTestModifier : unsigned {
 };
 
 // Presses and releases the key of a keysym (GDK_KEY_* / XK_* values, e.g.
-// GDK_Return or 'a'), holding the given modifiers. Key events go to the
-// focused window: call x_test_focus first.
+// GDK_Return, 'a' or 0xFC for u-umlaut), holding the given modifiers. A
+// keysym missing from the keymap is bound to a spare key first. Key events
+// go to the focused window: call x_test_focus first.
 void x_test_key(unsigned keysym, unsigned modifiers = 0);
 
 // Gives the X input focus to the widget's toplevel and waits until GTK
