@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <vector>
 
 #include "bench/browser_baseline.h"
 #include "bench/browser_fixture.h"
@@ -16,7 +15,7 @@
 
 namespace {
 
-constexpr int kRounds = 7;
+constexpr int kRounds = 9;
 // The flags the main window gives its list and its tree.
 constexpr unsigned kListFlags = 11756;
 constexpr unsigned kTreeFlags = 46;
@@ -29,36 +28,44 @@ double bench_milliseconds(const std::function<void()>& work) {
   return spent.count();
 }
 
-double bench_median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+// One gadget round: the operation itself, then GTK's work left behind
+// (layout and drawing), which the user waits for too.
+struct GadgetTime {
+  double operation;
+  double settle;
+  double total() const { return operation + settle; }
+};
 
-// Baseline and gadget alternate round by round, so that both see the same
-// cache and machine load; the medians are compared.
+// Baseline and gadget take turns round by round, so that both see the same
+// cache and machine load. The fastest round of each is compared: on a shared
+// machine the slower rounds mostly measure other work.
 // Returns false when the gadget was measured and missed the target.
 bool bench_compare(const char* what, const std::function<std::size_t()>& baseline,
                    const BenchSubject& gadget) {
-  std::vector<double> baseline_times, gadget_times;
+  double base = 1e300;
+  GadgetTime best{1e300, 0};
   std::size_t baseline_rows = 0, gadget_rows = 0;
   baseline();  // warm the directory cache
   for (int round = 0; round < kRounds; ++round) {
-    baseline_times.push_back(bench_milliseconds([&] { baseline_rows = baseline(); }));
+    base = std::min(base, bench_milliseconds([&] { baseline_rows = baseline(); }));
     if (!gadget.run) continue;
     if (gadget.prepare) gadget.prepare();
-    gadget_times.push_back(bench_milliseconds([&] { gadget_rows = gadget.run(); }));
+    GadgetTime time;
+    time.operation = bench_milliseconds([&] { gadget_rows = gadget.run(); });
+    time.settle = bench_milliseconds(gadget.settle);
+    if (time.total() < best.total()) best = time;
   }
-  double base = bench_median(baseline_times);
-  std::printf("%s\n  baseline scan: %8.2f ms  (%zu entries, median of %d)\n", what, base,
+  std::printf("%s\n  baseline scan: %8.2f ms  (%zu entries, fastest of %d rounds)\n", what, base,
               baseline_rows, kRounds);
   if (!gadget.run) {
     std::printf("  gadget:        not built yet\n");
     return true;
   }
-  double measured = bench_median(gadget_times);
-  double ratio = measured / base;
-  std::printf("  gadget:        %8.2f ms  (%zu rows)\n  ratio:         %8.2f  (target %.0fx: %s)\n",
-              measured, gadget_rows, ratio, kTargetRatio, ratio <= kTargetRatio ? "met" : "MISSED");
+  double ratio = best.total() / base;
+  std::printf("  gadget:        %8.2f ms  (%zu rows; %.2f ms of it GTK work after the call)\n",
+              best.total(), gadget_rows, best.settle);
+  std::printf("  ratio:         %8.2f  (target %.0fx: %s)\n", ratio, kTargetRatio,
+              ratio <= kTargetRatio ? "met" : "MISSED");
   if (gadget_rows != baseline_rows)
     std::printf("  warning: the gadget shows %zu rows, the scan found %zu\n", gadget_rows,
                 baseline_rows);

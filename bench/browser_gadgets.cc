@@ -47,9 +47,9 @@ BenchSubject browser_gadgets_list_fill(const std::string& text, unsigned flags) 
   };
   subject.run = [list, text] {
     gadget_set_text(list, text);
-    events_flush();
     return std::size_t(gadget_count_items(list));
   };
+  subject.settle = events_flush;
   return subject;
 }
 #else
@@ -90,9 +90,9 @@ BenchSubject browser_gadgets_tree_expand(const std::string& directory, unsigned 
   };
   subject.run = [tree, directory] {
     gadget_set_text(*tree, directory);
-    events_flush();
     return bench_selected_children(*tree);
   };
+  subject.settle = events_flush;
   return subject;
 }
 #else

@@ -7,12 +7,14 @@
 #include <functional>
 #include <string>
 
-// One timed operation: prepare runs before the clock starts, run is timed and
-// returns the number of rows it produced. An empty run means the gadget is not
-// part of this build.
+// One timed operation: prepare runs before the clock starts; run is timed and
+// returns the number of rows it produced; settle, timed as well, lets GTK
+// finish what run left to do. An empty run means the gadget is not part of
+// this build.
 struct BenchSubject {
   std::function<void()> prepare;
   std::function<std::size_t()> run;
+  std::function<void()> settle;
 };
 
 // Starts the toolkit and opens the window the gadgets are placed in.
