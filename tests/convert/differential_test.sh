@@ -28,8 +28,9 @@
 #    allows 1 to 8): tapeconv leaves that last byte out of the record; ours
 #    copies the block's data unchanged, as it does for every data block.
 #    Different by design: such files are not compared.
-# The refused, oversized and empty-last-byte blocks are found by an independent walk of the
-# block structure (scripts/tzx-gen classify), not from tapeconv's messages.
+# The refused, oversized and empty-last-byte blocks are found by an independent
+# walk of the block structure (scripts/tzx-gen classify), not from tapeconv's
+# messages.
 set -u
 
 source_dir=${OSTRELM_SOURCE_DIR:?set OSTRELM_SOURCE_DIR to the repository}
