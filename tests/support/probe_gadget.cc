@@ -22,8 +22,6 @@ const GadgetType* probe_type(bool with_handlers) {
     t.get_text = probe_get_text;
     t.set_text = probe_set_text;
     t.set_font = gadget_shared_set_font;
-    t.set_colour = gadget_shared_set_colour;
-    t.get_colour = gadget_shared_get_colour;
     return t;
   }();
   static const GadgetType bare = [] {

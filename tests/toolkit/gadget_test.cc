@@ -1,5 +1,5 @@
 // The gadget core on real windows: nothing results, the creator contract,
-// destruction, moving and sizing, hiding, fonts and colours.
+// destruction, moving and sizing, hiding and fonts.
 #include "toolkit/gadget.h"
 
 #include <gtest/gtest.h>
@@ -83,15 +83,6 @@ TEST_F(GadgetCoreTest, NumbersWithoutGadgetAndTypesWithoutHandlersGiveNothing) {
   gtk_button_set_label(GTK_BUTTON(gadget_find(plain)->widget), "label");
   expect_nothing_results(plain);
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(gadget_find(plain)->widget)), "label");
-}
-
-TEST_F(GadgetCoreTest, TextCrossesToGtkAsUtf8AndBackAsProgramString) {
-  ObjectNumber number = probe_gadget_create(-1, 0, 0, 80, 20);
-  gadget_set_text(number, "Gr\xFC\xDF" "e \xA4");
-  // GTK holds UTF-8 (0xA4 is the euro sign in ISO-8859-15) ...
-  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(gadget_find(number)->widget)), "Grüße €");
-  // ... and only code points up to 255 come back.
-  EXPECT_EQ(gadget_get_text(number), "Gr\xFC\xDF" "e ");
 }
 
 TEST_F(GadgetCoreTest, CreatorResultsAndNumbersOnWidgets) {
@@ -229,35 +220,6 @@ TEST_F(GadgetCoreTest, DefaultFontGoesToGadgetsCreatedAfterwards) {
   EXPECT_EQ(g_object_get_data(G_OBJECT(gadget_find(before)->widget), "tq_gadget_font"), nullptr);
   window_close(window_);  // the widgets go before the font
   pango_font_description_free(font);
-}
-
-TEST_F(GadgetCoreTest, SharedColourHandlersKeepAndApplyColours) {
-  ProbeOptions wrapped;
-  wrapped.with_outer = true;
-  GadgetRecord* record = gadget_find(probe_gadget_create(-1, 0, 0, 50, 20, wrapped));
-  EXPECT_EQ(gadget_shared_get_colour(record, GADGET_COLOUR_TEXT), -1);
-
-  gadget_shared_set_colour(record, GADGET_COLOUR_TEXT, 0x3322FF);
-  EXPECT_EQ(gadget_shared_get_colour(record, GADGET_COLOUR_TEXT), 0x3322FF);
-  GtkRcStyle* style = gtk_widget_get_modifier_style(record->widget);
-  EXPECT_EQ(style->fg[GTK_STATE_PRELIGHT].red, 0xFF00);
-  EXPECT_EQ(style->text[GTK_STATE_NORMAL].green, 0x2200);
-  EXPECT_EQ(style->fg[GTK_STATE_ACTIVE].blue, 0x3300);
-  EXPECT_EQ(style->color_flags[GTK_STATE_NORMAL] & (GTK_RC_FG | GTK_RC_TEXT), GTK_RC_FG | GTK_RC_TEXT);
-  EXPECT_EQ(style->color_flags[GTK_STATE_SELECTED] & GTK_RC_FG, 0);
-
-  gadget_shared_set_colour(record, GADGET_COLOUR_BACKGROUND, 0x000080);
-  EXPECT_EQ(gadget_shared_get_colour(record, GADGET_COLOUR_BACKGROUND), 0x80);
-  GtkRcStyle* outer_style = gtk_widget_get_modifier_style(record->outer);
-  EXPECT_EQ(outer_style->bg[GTK_STATE_NORMAL].red, 0x8000);
-  EXPECT_TRUE(outer_style->color_flags[GTK_STATE_NORMAL] & GTK_RC_BG);
-
-  gadget_shared_set_colour(record, GADGET_COLOUR_TEXT, -1);
-  EXPECT_EQ(gadget_shared_get_colour(record, GADGET_COLOUR_TEXT), -1);
-  style = gtk_widget_get_modifier_style(record->widget);
-  EXPECT_EQ(style->color_flags[GTK_STATE_NORMAL] & (GTK_RC_FG | GTK_RC_TEXT), 0);
-  EXPECT_TRUE(style->color_flags[GTK_STATE_NORMAL] & GTK_RC_BASE);
-  EXPECT_EQ(gadget_shared_get_colour(record, 3), -1);
 }
 
 }  // namespace
