@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -214,6 +215,21 @@ TEST(DirectoryScan, LargeAndLateFilesAreListed) {
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found["big.tzx"].st_size, off_t(5) << 30);
   EXPECT_EQ(int64_t(found["late.tzx"].st_mtime), 4102444800);
+}
+
+// GTK runs the program in the user's (UTF-8) locale, where fnmatch works on
+// characters; names that are not UTF-8 must still match and keep their bytes.
+TEST(DirectoryScan, NamesKeepTheirBytesInAUtf8Locale) {
+  TempDirectory temp;
+  const std::string latin1 = "b\xE9.tzx", japanese = "\u30C6\u30FC\u30D7.tzx";
+  temp.file(latin1);
+  temp.file(japanese);
+  std::setlocale(LC_ALL, "C.UTF-8");
+  std::map<std::string, std::string> found = scan(temp.path(), "*.tzx");
+  std::setlocale(LC_ALL, "C");
+  std::map<std::string, std::string> expected = {{latin1, temp.path() + latin1},
+                                                 {japanese, temp.path() + japanese}};
+  EXPECT_EQ(found, expected);
 }
 
 // Runs the check as an unprivileged user, so that permissions apply even when
