@@ -4,31 +4,33 @@
 
 #include "convert/string_ops.h"
 #include "convert/tap_output.h"
-#include "runtime/file.h"
 
 void tzx_block_write_record(TzxConversion& conversion, int /*id*/, std::uint64_t data_length) {
   if (data_length > TAP_LARGEST_RECORD) {
     tzx_conversion_report(conversion, "size over 65535 bytes cannot be saved in TAP");
   }
   std::size_t wanted = static_cast<std::size_t>(std::min(data_length, TAP_LARGEST_RECORD));
-  unsigned char* data = tap_output_reserve(conversion, wanted);
   // A block cut short by the end of the file keeps the bytes that are there;
   // nothing is made up for the rest.
-  std::size_t present = file_read_data(conversion.input, data, wanted);
-  tap_output_commit(conversion, present);
+  auto present = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, conversion.input_left));
+  std::size_t arrived = tap_output_record(conversion, present);
   if (conversion.write_failed) return;
-  if (present < wanted) {
+  if (arrived < wanted) {
     tzx_conversion_cut_short(conversion);
+    // Fewer bytes than the file's size promised (it shrank, or a read
+    // failed): the record is shorter than its length says, and a TAP file
+    // with such a record would mislead a loader, so it goes.
+    if (arrived < present) conversion.write_failed = true;
     return;
   }
   // What TAP cannot hold is passed over, so that the next block id is read
   // from the next block and not from inside this one.
   std::uint64_t rest = data_length - wanted;
-  if (file_skip(conversion.input, rest) < rest) tzx_conversion_cut_short(conversion);
+  if (rest > 0 && tzx_conversion_skip(conversion, rest) < rest) tzx_conversion_cut_short(conversion);
 }
 
 void tzx_block_read_over(TzxConversion& conversion, int /*id*/, std::uint64_t body_length) {
-  if (file_skip(conversion.input, body_length) < body_length) tzx_conversion_cut_short(conversion);
+  if (tzx_conversion_skip(conversion, body_length) < body_length) tzx_conversion_cut_short(conversion);
 }
 
 void tzx_block_refuse(TzxConversion& conversion, int id, std::uint64_t /*body_length*/) {

@@ -4,6 +4,7 @@
 // The state of one conversion, shared by the driver and the block actions.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "convert/tzx_to_tap.h"
@@ -16,10 +17,17 @@ struct TzxConversion {
   ObjectNumber output = 0;
   bool stop = false;          // no further block is read
   bool write_failed = false;  // the TAP file is incomplete and goes
-  // Records gathered in the conversion buffer and not yet written (tap_output.h).
+  // Bytes of the input not yet read, by its size when it was opened: a TAP
+  // record's length goes out before its data, so the data that is there must
+  // be known before it is read.
+  std::uint64_t input_left = 0;
+  // Bytes gathered in the conversion buffer and not yet written (tap_output.h).
   std::size_t staged = 0;
-  bool record_too_large_to_stage = false;
 };
+
+// Reads from the input, or passes bytes over, and counts them off input_left.
+std::size_t tzx_conversion_read(TzxConversion& conversion, void* destination, std::size_t n);
+std::uint64_t tzx_conversion_skip(TzxConversion& conversion, std::uint64_t n);
 
 // Appends the line "<tap path>: <text>" to the conversion's sink.
 void tzx_conversion_report(TzxConversion& conversion, const std::string& text);

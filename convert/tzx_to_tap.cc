@@ -4,6 +4,8 @@
 // output is opened without truncation and checked again once open.
 #include "convert/tzx_to_tap.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -22,9 +24,9 @@ constexpr char TZX_SIGNATURE[] = "ZXTape!\x1A";
 constexpr std::size_t TZX_SIGNATURE_SIZE = 8;
 constexpr std::size_t TZX_HEADER_SIZE = 10;
 
-bool read_tzx_header(ObjectNumber input) {
+bool read_tzx_header(TzxConversion& conversion) {
   unsigned char* header = conversion_buffer();
-  std::size_t got = file_read_data(input, header, TZX_HEADER_SIZE);
+  std::size_t got = tzx_conversion_read(conversion, header, TZX_HEADER_SIZE);
   return got >= TZX_SIGNATURE_SIZE && std::memcmp(header, TZX_SIGNATURE, TZX_SIGNATURE_SIZE) == 0;
 }
 
@@ -33,10 +35,10 @@ bool read_tzx_header(ObjectNumber input) {
 void convert_blocks(TzxConversion& conversion) {
   unsigned char id;
   unsigned char header[TZX_LARGEST_BLOCK_HEADER];
-  while (!conversion.stop && file_read_data(conversion.input, &id, 1) == 1) {
+  while (!conversion.stop && tzx_conversion_read(conversion, &id, 1) == 1) {
     const TzxBlockType& type = tzx_block_type(id);
     std::size_t size = static_cast<std::size_t>(type.layout.header_size);
-    if (file_read_data(conversion.input, header, size) < size) {
+    if (tzx_conversion_read(conversion, header, size) < size) {
       tzx_conversion_cut_short(conversion);
       break;
     }
@@ -77,8 +79,9 @@ bool convert_tzx_to_tap(const std::string& tzx_path, const MessageSink& sink) {
     tzx_conversion_report(conversion, "cannot open the TZX file");
     return false;
   }
+  conversion.input_left = static_cast<std::uint64_t>(std::max<std::int64_t>(file_length(conversion.input), 0));
   bool written = false;
-  if (read_tzx_header(conversion.input)) {
+  if (read_tzx_header(conversion)) {
     written = write_tap_file(conversion);
   } else {
     tzx_conversion_report(conversion, "not a TZX file");
