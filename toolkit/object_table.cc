@@ -72,6 +72,7 @@ void dynamic_free(ObjectTable& table, ObjectNumber number) {
   // just returned) must not leave the cursor on released memory.
   if (table.iteration_cursor == links) table.iteration_cursor = links->newer;
   table.live_dynamic.erase(number);
+  if (table.last_found_dynamic == number) table.last_found_dynamic = 0;
   std::free(links);
 }
 
@@ -113,7 +114,10 @@ void* object_find(const ObjectTable& table, ObjectNumber number) {
     unsigned char* slot = slot_of(table, number);
     return record_in_use(slot) ? slot : nullptr;
   }
-  if (table.live_dynamic.count(number) == 0) return nullptr;
+  if (number != table.last_found_dynamic) {
+    if (table.live_dynamic.count(number) == 0) return nullptr;
+    table.last_found_dynamic = number;
+  }
   void* record = reinterpret_cast<void*>(number);
   return record_in_use(record) ? record : nullptr;
 }

@@ -50,6 +50,11 @@ struct ObjectTable {
   // (say, of a gadget named in an event that was queued before the gadget
   // went) finds nothing instead of reading released memory.
   std::unordered_set<ObjectNumber> live_dynamic;
+  // The dynamic number that object_find found last, which it then takes
+  // without asking the set: files are looked up on every read and write, and
+  // a conversion reads mostly from one file. Cleared when that object goes;
+  // 0 (always a static number) for none.
+  mutable ObjectNumber last_found_dynamic = 0;
 };
 
 // A table of `count` empty static slots of `record_size` bytes; it grows by
