@@ -1,237 +1,108 @@
-// What the TAP file holds and which lines are logged, for well-formed tapes,
-// oversized blocks, refused blocks and the block layouts of the format.
-#include "convert/tzx_to_tap.h"
-
-#include <gmock/gmock.h>
+// What the TAP file holds and which lines are logged, tape by tape: data
+// blocks, blocks read over by their layout, refused and oversized blocks, and
+// tapes that end inside a block.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <vector>
 
-#include "tests/support/conversion_run.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/tzx_builder.h"
 
-using ::testing::ElementsAre;
-
 namespace {
 
-class TzxToTap : public ::testing::Test {
- protected:
-  // Writes the tape as game.tzx, converts it and keeps what game.tap holds.
-  ConversionRun convert(const TzxBuilder& tape) {
-    write_file(tzx_path, tape.bytes());
-    ConversionRun run = run_conversion(tzx_path);
-    tap = read_file(tap_path);
-    return run;
-  }
-  std::string line(const std::string& text) const { return tap_path + ": " + text; }
+const char SIZE[] = "size over 65535 bytes cannot be saved in TAP";
+const char CUT[] = "the TZX file ends inside a block";
 
-  ScratchDirectory directory;
-  std::string tzx_path = directory.file("game.tzx");
-  std::string tap_path = directory.file("game.tap");
-  std::string tap;
+struct Tape {
+  std::string what;
+  std::string tzx;                    // the whole file
+  std::string tap;                    // what the TAP file must hold
+  std::vector<std::string> messages;  // each logged after "<tap path>: "
 };
 
-const char SIZE_MESSAGE[] = "size over 65535 bytes cannot be saved in TAP";
-
-TEST_F(TzxToTap, HeaderOnlyGivesAnEmptyTapFileAndNoMessage) {
-  ConversionRun run = convert(TzxBuilder());
-  EXPECT_TRUE(run.written);
-  EXPECT_THAT(run.lines, ElementsAre());
-  EXPECT_TRUE(path_exists(tap_path));
-  EXPECT_EQ(tap, "");
-}
-
-TEST_F(TzxToTap, DataBlocksBecomeRecordsInOrderWithDescriptionsBetweenLeftOut) {
-  std::string header = pattern_bytes(19, 1), screen = pattern_bytes(6914, 2);
-  std::string turbo = pattern_bytes(300, 3), pure = pattern_bytes(5000, 4);
-  TzxBuilder tape;
-  tape.standard(header)
-      .block(0x30, "\x05hello")
-      .standard(screen)
-      .block(0x32, le16(3) + "abc")
-      .turbo(turbo)
-      .block(0x33, std::string("\x02", 1) + std::string(6, '\x12'))
-      .pure(pure)
-      .standard("");
-  ConversionRun run = convert(tape);
-  EXPECT_TRUE(run.written);
-  EXPECT_THAT(run.lines, ElementsAre());
-  EXPECT_EQ(tap, tap_record(header) + tap_record(screen) + tap_record(turbo) + tap_record(pure) +
-                     std::string("\0\0", 2));
-}
-
-TEST_F(TzxToTap, ManyRecordsOfEverySizeKeepTheirOrderAndBytes) {
-  TzxBuilder tape;
-  std::string expected;
-  const std::size_t sizes[] = {300, 65535, 1, 4094, 4096, 65534, 70, 65533, 0, 9000};
+std::vector<Tape> tapes() {
+  std::string a = pattern_bytes(19, 1), b = pattern_bytes(6914, 2), c = pattern_bytes(300, 3);
+  std::string d = pattern_bytes(63000, 4), e = pattern_bytes(65533, 6);  // 2 + 65533: one byte short of 64 KB
+  std::string big = pattern_bytes(65536, 5), max = big.substr(0, 65535), huge = pattern_bytes(0x800001, 9);
+  std::vector<Tape> tapes = {
+      {"header only", tzx(""), "", {}},
+      {"signature without version bytes", std::string("ZXTape!\x1A", 8), "", {}},
+      {"19 data bytes", tzx(std::string("\x10\xE8\x03\x13\x00", 5) + a), std::string("\x13\x00", 2) + a, {}},
+      {"data blocks in order, descriptions between left out",
+       tzx(standard_block(a) + "\x30\x05hello" + standard_block(b) + "\x32" + le(3, 2) + "xyz" + turbo_block(c) +
+           "\x33\x01" + std::string(3, '\x12') + pure_block(b) + standard_block("")),
+       tap_record(a) + tap_record(b) + tap_record(c) + tap_record(b) + tap_record(""), {}},
+      {"data over 65535 bytes is cut, the next block read from its start",
+       tzx(turbo_block(big) + standard_block(a) + pure_block(max) + pure_block(big + big) + standard_block(a)),
+       tap_record(max) + tap_record(a) + tap_record(max) + tap_record(max) + tap_record(a), {SIZE, SIZE}},
+      {"top bit of the third length byte", tzx(pure_block(huge) + standard_block(a)),
+       tap_record(huge.substr(0, 65535)) + tap_record(a), {SIZE}},
+      {"refused block ends the conversion",
+       tzx(standard_block(a) + standard_block(c) + "\x12" + le(2168, 2) + le(3223, 2) + standard_block(a)),
+       tap_record(a) + tap_record(c), {"Unsupported block found ($12)"}},
+      {"data cut short keeps the bytes present", tzx(standard_block(a) + pure_block(b, 10000)),
+       tap_record(a) + tap_record(b), {CUT}},
+      {"cut short over two 64 KB writes", tzx(standard_block(d) + pure_block(b, 10000)),
+       tap_record(d) + tap_record(b), {CUT}},
+      {"record length split over two 64 KB writes", tzx(pure_block(e) + standard_block(c)),
+       tap_record(e) + tap_record(c), {}},
+      {"oversized and cut short", tzx(turbo_block(big + a, 100000)), tap_record(max), {SIZE, CUT}},
+  };
+  for (const char* hex : {"12", "13", "15", "16", "17", "18", "19", "1A", "1B", "1C", "1D", "1E", "1F"}) {
+    std::string id(1, static_cast<char>(std::stoi(hex, nullptr, 16)));
+    tapes.push_back({"refused " + std::string(hex), tzx(id + standard_block(a)), "",
+                     {"Unsupported block found ($" + std::string(hex) + ")"}});
+  }
+  // Ends in fixed fields, in a length field, in a body read over, in a long body.
+  for (const std::string& tail : {"\x11" + le(2168, 2) + le(667, 2), std::string("\x10\xE8\x03\x13"),
+                                   std::string("\x30\x09") + "abc", "\x2A" + le(5000, 4) + "x"}) {
+    tapes.push_back({"ends inside " + std::to_string(tail[0]), tzx(standard_block(a) + tail), tap_record(a), {CUT}});
+  }
+  // Bodies filled with 0x12: reading on byte by byte instead of by the layout
+  // would meet a refused id or lose the record that follows.
+  auto fill = [](std::size_t n) { return std::string(n, '\x12'); };
+  for (const std::string& block :
+       {"\x20" + fill(2), "\x21\x03" + fill(3), std::string("\x22"), "\x23" + fill(2), "\x24" + fill(2),
+        std::string("\x25"), "\x26" + le(3, 2) + fill(6), std::string("\x27"), "\x28" + le(5, 2) + fill(5),
+        "\x29" + le(4, 4) + fill(4), "\x2A" + le(0, 4), "\x2A" + le(3, 4) + fill(3), "\x2B" + le(1, 4) + fill(1),
+        "\x30\x04" + fill(4), "\x31\x12\x02" + fill(2), "\x32" + le(7, 2) + fill(7), "\x33\x02" + fill(6),
+        "\x34" + fill(8), "\x35" + fill(16) + le(9, 4) + fill(9), "\x40\x12" + le(10, 3) + fill(10),
+        "\x5A" + fill(9), std::string(1, '\0') + le(2, 4) + fill(2), "\x4B" + le(12, 4) + fill(12),
+        "\xFF" + le(1, 4) + fill(1)}) {
+    tapes.push_back({"read over " + std::to_string(block[0] & 0xFF), tzx(block + standard_block(c)), tap_record(c), {}});
+  }
+  // Records around the sizes of the file and conversion buffers, many times over.
+  Tape many{"records of every size", tzx(""), "", {}};
   for (int round = 0; round < 30; ++round) {
-    for (std::size_t size : sizes) {
+    for (std::size_t size : {300, 65535, 1, 4094, 4096, 65534, 70, 65533, 0, 9000}) {
       std::string data = pattern_bytes(size, round + static_cast<int>(size));
-      tape.pure(data);
-      expected += tap_record(data);
+      many.tzx += pure_block(data);
+      many.tap += tap_record(data);
     }
   }
-  ConversionRun run = convert(tape);
-  EXPECT_THAT(run.lines, ElementsAre());
-  EXPECT_EQ(tap.size(), expected.size());
-  EXPECT_TRUE(tap == expected);
+  tapes.push_back(many);
+  return tapes;
 }
 
-TEST_F(TzxToTap, RecordLengthSplitOverTwoWritesStaysWhole) {
-  // 2 + 65533 bytes end one byte before the first 64 KB write is full.
-  std::string first = pattern_bytes(65533, 1), second = pattern_bytes(300, 2);
-  TzxBuilder tape;
-  tape.pure(first).standard(second);
-  convert(tape);
-  EXPECT_TRUE(tap == tap_record(first) + tap_record(second));
-}
-
-TEST_F(TzxToTap, StandardBlockOf19BytesGivesA21ByteRecord) {
-  std::string data = pattern_bytes(19, 7);
-  TzxBuilder tape;
-  tape.raw(std::string("\x10\xE8\x03\x13\x00", 5) + data);
-  convert(tape);
-  EXPECT_EQ(tap, std::string("\x13\x00", 2) + data);
-}
-
-TEST_F(TzxToTap, LongDataBlocksAreCutTo65535BytesAndTheNextBlockIsReadFromItsStart) {
-  std::string big = pattern_bytes(65536, 5), after = pattern_bytes(40, 6);
-  TzxBuilder tape;
-  tape.turbo(big).standard(after).pure(big.substr(0, 65535)).pure(big + big).standard(after);
-  ConversionRun run = convert(tape);
-  EXPECT_THAT(run.lines, ElementsAre(line(SIZE_MESSAGE), line(SIZE_MESSAGE)));
-  std::string cut = tap_record(big.substr(0, 65535));
-  EXPECT_EQ(tap, cut + tap_record(after) + cut + cut + tap_record(after));
-}
-
-TEST_F(TzxToTap, LengthWithTheTopBitOfItsThirdByteIsOversizedToo) {
-  std::string data = pattern_bytes(0x800001, 9), after = pattern_bytes(3, 1);
-  TzxBuilder tape;
-  tape.pure(data).standard(after);
-  ConversionRun run = convert(tape);
-  EXPECT_THAT(run.lines, ElementsAre(line(SIZE_MESSAGE)));
-  EXPECT_EQ(tap, tap_record(data.substr(0, 65535)) + tap_record(after));
-}
-
-TEST_F(TzxToTap, RefusedBlockEndsTheConversionAndKeepsTheRecordsBeforeIt) {
-  std::string first = pattern_bytes(19), second = pattern_bytes(100, 1);
-  TzxBuilder tape;
-  tape.standard(first).standard(second).block(0x12, le16(2168) + le16(3223)).standard(first);
-  ConversionRun run = convert(tape);
-  EXPECT_TRUE(run.written);
-  EXPECT_THAT(run.lines, ElementsAre(line("Unsupported block found ($12)")));
-  EXPECT_EQ(tap, tap_record(first) + tap_record(second));
-}
-
-TEST_F(TzxToTap, EveryRefusedIdNamesItselfInTwoHexDigits) {
-  std::vector<int> refused = {0x12, 0x13};
-  for (int id = 0x15; id <= 0x1F; ++id) refused.push_back(id);
-  for (int id : refused) {
-    std::remove(tap_path.c_str());
-    TzxBuilder tape;
-    tape.block(id, "");
-    char hex[3];
-    std::snprintf(hex, sizeof hex, "%02X", id);
-    EXPECT_THAT(convert(tape).lines, ElementsAre(line("Unsupported block found ($" + std::string(hex) + ")")));
+TEST(TzxToTap, EachTapeGivesItsRecordsAndMessages) {
+  for (const Tape& tape : tapes()) {
+    SCOPED_TRACE(tape.what);
+    ScratchDirectory directory;
+    std::string tap_path = directory.file("game.tap");
+    std::vector<std::string> expected;
+    for (const std::string& message : tape.messages) expected.push_back(tap_path + ": " + message);
+    write_file(directory.file("game.tzx"), tape.tzx);
+    ConversionRun run = run_conversion(directory.file("game.tzx"));
+    EXPECT_TRUE(run.written);
+    EXPECT_EQ(run.lines, expected);
+    ASSERT_TRUE(path_exists(tap_path));
+    std::string tap = read_file(tap_path);
+    EXPECT_EQ(tap.size(), tape.tap.size());
+    EXPECT_TRUE(tap == tape.tap) << "first difference at byte "
+                                 << std::mismatch(tap.begin(), tap.end(), tape.tap.begin(), tape.tap.end()).first -
+                                        tap.begin();
   }
-}
-
-// Each block is followed by a data block; its body is filled with 0x12 so that
-// reading on byte by byte instead of by the block's layout would meet a
-// refused id or lose the record.
-struct SkippedBlock {
-  int id;
-  std::string body;
-};
-
-std::vector<SkippedBlock> blocks_read_over() {
-  std::string filler(40, '\x12');
-  return {
-      {0x20, le16(0x1212)},
-      {0x21, "\x03" + filler.substr(0, 3)},
-      {0x22, ""},
-      {0x23, le16(0x1212)},
-      {0x24, le16(0x1212)},
-      {0x25, ""},
-      {0x26, le16(3) + filler.substr(0, 6)},
-      {0x27, ""},
-      {0x28, le16(5) + filler.substr(0, 5)},
-      {0x29, le32(4) + filler.substr(0, 4)},
-      {0x2A, le32(0)},
-      {0x2A, le32(3) + filler.substr(0, 3)},
-      {0x2B, le32(1) + "\x12"},
-      {0x30, "\x04" + filler.substr(0, 4)},
-      {0x31, "\x12\x02" + filler.substr(0, 2)},
-      {0x32, le16(7) + filler.substr(0, 7)},
-      {0x33, "\x02" + filler.substr(0, 6)},
-      {0x34, filler.substr(0, 8)},
-      {0x35, filler.substr(0, 16) + le32(9) + filler.substr(0, 9)},
-      {0x40, "\x12" + le24(10) + filler.substr(0, 10)},
-      {0x5A, filler.substr(0, 9)},
-      {0x00, le32(2) + filler.substr(0, 2)},
-      {0x4B, le32(12) + filler.substr(0, 12)},
-      {0xFF, le32(1) + "\x12"},
-  };
-}
-
-TEST_F(TzxToTap, BlocksThatDescribeTheTapeAreReadOverByTheirLayout) {
-  std::string data = pattern_bytes(30, 8);
-  for (const SkippedBlock& skipped : blocks_read_over()) {
-    std::remove(tap_path.c_str());
-    TzxBuilder tape;
-    tape.block(skipped.id, skipped.body).standard(data);
-    ConversionRun run = convert(tape);
-    EXPECT_THAT(run.lines, ElementsAre()) << "block id " << skipped.id;
-    EXPECT_EQ(tap, tap_record(data)) << "block id " << skipped.id;
-  }
-}
-
-TEST_F(TzxToTap, FileEndingInsideABlockKeepsTheCompleteRecordsBeforeIt) {
-  std::string first = pattern_bytes(19);
-  struct Cut {
-    const char* what;
-    std::string tail;
-  };
-  const std::vector<Cut> cuts = {
-      {"fixed fields", std::string("\x11", 1) + le16(2168) + le16(667)},
-      {"length field", std::string("\x10\xE8\x03\x13", 4)},
-      {"skipped body", std::string("\x30\x09", 2) + "abc"},
-      {"counted body", std::string("\x2A", 1) + le32(5000) + "x"},
-  };
-  for (const Cut& cut : cuts) {
-    std::remove(tap_path.c_str());
-    TzxBuilder tape;
-    tape.standard(first).raw(cut.tail);
-    ConversionRun run = convert(tape);
-    EXPECT_THAT(run.lines, ElementsAre(line("the TZX file ends inside a block"))) << cut.what;
-    EXPECT_EQ(tap, tap_record(first)) << cut.what;
-  }
-}
-
-// The TAP file is written 64 KB at a time: with a first record of 63,000
-// bytes the cut one is split over two writes, its length in the first.
-TEST_F(TzxToTap, DataCutShortBecomesARecordOfTheBytesThatArePresent) {
-  std::string cut = pattern_bytes(5000, 3);
-  for (std::size_t first_size : {19, 63000}) {
-    std::remove(tap_path.c_str());
-    std::string first = pattern_bytes(first_size);
-    TzxBuilder tape;
-    tape.standard(first).pure(cut, 6912);
-    ConversionRun run = convert(tape);
-    EXPECT_THAT(run.lines, ElementsAre(line("the TZX file ends inside a block"))) << first_size;
-    EXPECT_TRUE(tap == tap_record(first) + tap_record(cut)) << first_size;
-  }
-}
-
-TEST_F(TzxToTap, OversizedBlockCutShortReportsBothAndKeepsItsFirst65535Bytes) {
-  std::string data = pattern_bytes(70000, 2);
-  TzxBuilder tape;
-  tape.turbo(data, 100000);
-  ConversionRun run = convert(tape);
-  EXPECT_THAT(run.lines, ElementsAre(line(SIZE_MESSAGE), line("the TZX file ends inside a block")));
-  EXPECT_EQ(tap, tap_record(data.substr(0, 65535)));
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 
 namespace {
 
-// Tests take permissions away; directories get them back before their
-// entries are removed (visited before their contents).
+// Tests take permissions away: directories get them back before their
+// entries are removed (the first walk visits them before their contents).
 int restore_permissions(const char* path, const struct stat*, int kind, struct FTW*) {
   if (kind == FTW_D || kind == FTW_DNR) chmod(path, 0700);
   return 0;

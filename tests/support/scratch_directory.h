@@ -3,8 +3,8 @@
 
 #include <string>
 
-// A fresh directory under the system's temporary folder, removed with all it
-// holds when the object goes.
+// A fresh directory under $TMPDIR (or /tmp), removed with all it holds when
+// the object goes.
 class ScratchDirectory {
  public:
   ScratchDirectory();
@@ -12,9 +12,7 @@ class ScratchDirectory {
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
-  // The directory, ending in "/".
-  const std::string& path() const { return path_; }
-  // The path of a name inside it.
+  const std::string& path() const { return path_; }  // ends in "/"
   std::string file(const std::string& name) const { return path_ + name; }
 
  private:

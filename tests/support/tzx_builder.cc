@@ -5,55 +5,36 @@
 #include <fstream>
 #include <iterator>
 
+#include "convert/tzx_to_tap.h"
+
 namespace {
 
-std::string little_endian(std::uint64_t value, int width) {
+std::string data_block(char id, const std::string& fields, const std::string& data, std::int64_t length) {
+  return id + fields + le(length < 0 ? data.size() : static_cast<std::uint64_t>(length), 3) + data;
+}
+
+}  // namespace
+
+std::string le(std::uint64_t value, int width) {
   std::string bytes;
   for (int i = 0; i < width; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
   return bytes;
 }
 
-std::uint32_t length_field(const std::string& data, std::int64_t declared_length) {
-  return static_cast<std::uint32_t>(declared_length < 0 ? static_cast<std::int64_t>(data.size()) : declared_length);
+std::string tzx(const std::string& blocks) { return std::string("ZXTape!\x1A\x01\x14", 10) + blocks; }
+
+std::string standard_block(const std::string& data) { return "\x10" + le(1000, 2) + le(data.size(), 2) + data; }
+
+std::string turbo_block(const std::string& data, std::int64_t length) {
+  std::string pulses = le(2168, 2) + le(667, 2) + le(735, 2) + le(855, 2) + le(1710, 2) + le(3223, 2);
+  return data_block('\x11', pulses + "\x08" + le(1000, 2), data, length);
 }
 
-}  // namespace
-
-std::string le16(unsigned value) { return little_endian(value, 2); }
-std::string le24(std::uint32_t value) { return little_endian(value, 3); }
-std::string le32(std::uint32_t value) { return little_endian(value, 4); }
-
-TzxBuilder::TzxBuilder() : bytes_(std::string("ZXTape!\x1A", 8) + "\x01\x14") {}
-
-TzxBuilder& TzxBuilder::standard(const std::string& data, int pause_ms) {
-  return block(0x10, le16(static_cast<unsigned>(pause_ms)) + le16(static_cast<unsigned>(data.size())) + data);
+std::string pure_block(const std::string& data, std::int64_t length) {
+  return data_block('\x14', le(855, 2) + le(1710, 2) + "\x08" + le(1000, 2), data, length);
 }
 
-TzxBuilder& TzxBuilder::turbo(const std::string& data, std::int64_t declared_length) {
-  std::string timing = le16(2168) + le16(667) + le16(735) + le16(855) + le16(1710) + le16(3223);
-  std::string fields = timing + "\x08" + le16(1000);
-  return block(0x11, fields + le24(length_field(data, declared_length)) + data);
-}
-
-TzxBuilder& TzxBuilder::pure(const std::string& data, std::int64_t declared_length) {
-  std::string fields = le16(855) + le16(1710) + "\x08" + le16(1000);
-  return block(0x14, fields + le24(length_field(data, declared_length)) + data);
-}
-
-TzxBuilder& TzxBuilder::block(int id, const std::string& body) {
-  bytes_ += static_cast<char>(id);
-  bytes_ += body;
-  return *this;
-}
-
-TzxBuilder& TzxBuilder::raw(const std::string& bytes) {
-  bytes_ += bytes;
-  return *this;
-}
-
-std::string tap_record(const std::string& data) {
-  return le16(static_cast<unsigned>(data.size())) + data;
-}
+std::string tap_record(const std::string& data) { return le(data.size(), 2) + data; }
 
 std::string pattern_bytes(std::size_t n, int seed) {
   std::string bytes(n, '\0');
@@ -73,4 +54,10 @@ std::string read_file(const std::string& path) {
 bool path_exists(const std::string& path) {
   struct stat status;
   return lstat(path.c_str(), &status) == 0;
+}
+
+ConversionRun run_conversion(const std::string& tzx_path) {
+  ConversionRun run{false, {}};
+  run.written = convert_tzx_to_tap(tzx_path, [&run](const std::string& line) { run.lines.push_back(line); });
+  return run;
 }

@@ -1,49 +1,33 @@
 #ifndef OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
 #define OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
 
-// Builds TZX images byte by byte for the conversion tests, and the TAP
-// records they should turn into. Byte strings are std::string.
+// TZX images, the TAP records they should become, and conversion runs.
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-class TzxBuilder {
- public:
-  // Starts with the 10-byte header: "ZXTape!", 0x1A, version 1.20.
-  TzxBuilder();
-
-  // Standard-speed data block (0x10).
-  TzxBuilder& standard(const std::string& data, int pause_ms = 1000);
-  // Turbo-speed data block (0x11); declared_length, when given, goes into the
-  // length field instead of the data's size (to build oversized or cut blocks).
-  TzxBuilder& turbo(const std::string& data, std::int64_t declared_length = -1);
-  // Pure data block (0x14), like turbo.
-  TzxBuilder& pure(const std::string& data, std::int64_t declared_length = -1);
-  // Any block: the id and its body as given.
-  TzxBuilder& block(int id, const std::string& body);
-  // Bytes appended as they are (to cut a file short, leave out the rest).
-  TzxBuilder& raw(const std::string& bytes);
-
-  const std::string& bytes() const { return bytes_; }
-
- private:
-  std::string bytes_;
-};
-
-// Little-endian fields.
-std::string le16(unsigned value);
-std::string le24(std::uint32_t value);
-std::string le32(std::uint32_t value);
-
-// The TAP record of the data: 16-bit length and the bytes.
-std::string tap_record(const std::string& data);
+std::string le(std::uint64_t value, int width);  // little-endian bytes
+// The 10-byte header of version 1.20, then the blocks.
+std::string tzx(const std::string& blocks);
+// Data blocks of ids 0x10, 0x11 and 0x14. The length field of 0x11 and 0x14
+// holds `length` when it is given, to build oversized or cut-short blocks.
+std::string standard_block(const std::string& data);
+std::string turbo_block(const std::string& data, std::int64_t length = -1);
+std::string pure_block(const std::string& data, std::int64_t length = -1);
+std::string tap_record(const std::string& data);  // 16-bit length, data
 // n bytes that differ from block to block (the position's low byte plus seed).
 std::string pattern_bytes(std::size_t n, int seed = 0);
 
 void write_file(const std::string& path, const std::string& bytes);
-// The file's bytes; empty when it cannot be read.
-std::string read_file(const std::string& path);
-// Whether anything (a dangling link too) has the path.
-bool path_exists(const std::string& path);
+std::string read_file(const std::string& path);  // empty when unreadable
+bool path_exists(const std::string& path);        // a dangling link too
+
+// The result of convert_tzx_to_tap and the lines it logged.
+struct ConversionRun {
+  bool written;
+  std::vector<std::string> lines;
+};
+ConversionRun run_conversion(const std::string& tzx_path);
 
 #endif  // OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
