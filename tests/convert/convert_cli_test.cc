@@ -18,23 +18,22 @@ namespace {
 
 class ConvertCli : public ::testing::Test {
  protected:
-  // Runs the converter in the scratch directory and keeps its exit status,
-  // output lines and standard error. The arguments go through the shell.
-  void run(const std::string& arguments) {
+  // Runs the converter in the scratch directory, keeps its output lines and
+  // standard error and returns its exit status. Arguments go through the shell.
+  int run(const std::string& arguments) {
     const char* build = std::getenv("OSTRELM_BUILD_DIR");
     std::string command = "cd " + directory.path() + " && " + (build != nullptr ? build : "build") +
                           "/ostrelm-convert " + arguments + " >out.txt 2>err.txt";
     int result = std::system(command.c_str());
-    status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
     err = read_file(directory.file("err.txt"));
     std::istringstream text(read_file(directory.file("out.txt")));
     out.clear();
     for (std::string line; std::getline(text, line);) out.push_back(line);
+    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
   }
 
   ScratchDirectory directory;
   std::string data = pattern_bytes(19);
-  int status = -1;
   std::vector<std::string> out;
   std::string err;
 };
@@ -44,8 +43,7 @@ TEST_F(ConvertCli, CleanConversionsPrintTheNamesAndExitWithZero) {
   // after "--" a leading "-" is part of a name.
   write_file(directory.file("a.tzx"), tzx(standard_block(data)));
   write_file(directory.file("-b.v1.TZX"), tzx(""));
-  run("a.tzx -- -b.v1.TZX");
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(run("a.tzx -- -b.v1.TZX"), 0);
   EXPECT_THAT(out, ElementsAre("a.tzx", "-b.v1.TZX"));
   EXPECT_EQ(err, "");
   EXPECT_EQ(read_file(directory.file("a.tap")), tap_record(data));
@@ -55,24 +53,19 @@ TEST_F(ConvertCli, CleanConversionsPrintTheNamesAndExitWithZero) {
 TEST_F(ConvertCli, MessagesOrNamesPassedOverMakeTheStatusOne) {
   write_file(directory.file("a.tzx"), tzx(standard_block(data)));
   write_file(directory.file("b.tzx"), tzx(standard_block(data) + "\x15"));
-  run("a.tzx b.tzx");
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(run("a.tzx b.tzx"), 1);
   EXPECT_THAT(out, ElementsAre("a.tzx", directory.file("b.tap") + ": Unsupported block found ($15)", "b.tzx"));
-  run("notes.txt c.tzx.bak");
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(run("notes.txt c.tzx.bak"), 1);
   EXPECT_THAT(out, ElementsAre());
   EXPECT_THAT(err, AllOf(HasSubstr("notes.txt"), HasSubstr("c.tzx.bak")));
   EXPECT_FALSE(path_exists(directory.file("notes.tap")));
 }
 
 TEST_F(ConvertCli, UsageErrorsExitWithTwoAndHelpWithZero) {
-  run("");
-  EXPECT_EQ(status, 2);
-  run("--frobnicate a.tzx");
-  EXPECT_EQ(status, 2);
+  EXPECT_EQ(run(""), 2);
+  EXPECT_EQ(run("--frobnicate a.tzx"), 2);
   EXPECT_THAT(err, HasSubstr("Usage"));
-  run("--help");
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(run("--help"), 0);
   EXPECT_THAT(out.at(0), HasSubstr("Usage"));
 }
 

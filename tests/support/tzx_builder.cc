@@ -5,8 +5,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "convert/tzx_to_tap.h"
-
 namespace {
 
 std::string data_block(char id, const std::string& fields, const std::string& data, std::int64_t length) {
@@ -54,10 +52,4 @@ std::string read_file(const std::string& path) {
 bool path_exists(const std::string& path) {
   struct stat status;
   return lstat(path.c_str(), &status) == 0;
-}
-
-ConversionRun run_conversion(const std::string& tzx_path) {
-  ConversionRun run{false, {}};
-  run.written = convert_tzx_to_tap(tzx_path, [&run](const std::string& line) { run.lines.push_back(line); });
-  return run;
 }

@@ -1,11 +1,10 @@
 #ifndef OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
 #define OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
 
-// TZX images, the TAP records they should become, and conversion runs.
+// TZX images, the TAP records they should become, and file helpers.
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 std::string le(std::uint64_t value, int width);  // little-endian bytes
 // The 10-byte header of version 1.20, then the blocks.
@@ -22,12 +21,5 @@ std::string pattern_bytes(std::size_t n, int seed = 0);
 void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);  // empty when unreadable
 bool path_exists(const std::string& path);        // a dangling link too
-
-// The result of convert_tzx_to_tap and the lines it logged.
-struct ConversionRun {
-  bool written;
-  std::vector<std::string> lines;
-};
-ConversionRun run_conversion(const std::string& tzx_path);
 
 #endif  // OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
