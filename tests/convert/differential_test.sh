@@ -12,7 +12,7 @@
 set -u
 src=${OSTRELM_SOURCE_DIR:?set OSTRELM_SOURCE_DIR to the repository}
 convert=${OSTRELM_CONVERT:-${OSTRELM_BUILD_DIR:?set OSTRELM_BUILD_DIR}/ostrelm-convert}
-corpus=${OSTRELM_CORPUS:-$src/../shared/corpus/real}
+corpus=$("$src/scripts/find-corpus")
 [ -x "$convert" ] || { echo "FAIL: $convert was not built"; exit 1; }
 command -v tapeconv >/dev/null || "$src/scripts/install-deps"
 command -v tapeconv >/dev/null || { echo "FAIL: no tapeconv (fuse-emulator-utils)"; exit 1; }
@@ -20,7 +20,7 @@ command -v tapeconv >/dev/null || { echo "FAIL: no tapeconv (fuse-emulator-utils
 work=$(mktemp -d "${TMPDIR:-/tmp}/ostrelm-diff.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/in" "$work/ours" "$work/ref" "$work/batch"
-[ -d "$corpus" ] || echo "NOTE: no real-world corpus at $corpus"
+[ -n "$corpus" ] || echo "NOTE: no real-world corpus found; generated tapes only"
 for tape in "$corpus"/*.tzx; do [ -f "$tape" ] && cp "$tape" "$work/in/real-${tape##*/}"; done
 python3 "$src/scripts/tzx-gen" set "$work/in" --count 200 --seed 1
 
