@@ -1,6 +1,7 @@
 // ostrelm-convert: converts the TZX files named on the command line as the
 // window's "Convert > TAP" converts selected rows, and prints the lines the
 // window's log would show. No display is needed.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -80,6 +81,9 @@ int main(int argc, char** argv) {
 
   static char output_buffer[OUTPUT_BUFFER_SIZE];
   std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
+  // Past the file size limit the system would end the process in the middle
+  // of a TAP file; ignored, the write fails and the incomplete file goes.
+  std::signal(SIGXFSZ, SIG_IGN);
   file_layer_init();
   bool anything_said = false;
   for (const std::string& name : names) anything_said |= convert_named_file(name);

@@ -61,11 +61,18 @@ bool write_tap_file(TzxConversion& conversion) {
     return false;
   }
   convert_blocks(conversion);
-  bool closed = file_close(conversion.output) == 1;
-  if (closed && !conversion.write_failed) return true;
+  if (!conversion.write_failed && file_flush(conversion.output) == 0) tzx_conversion_write_failed(conversion);
+  if (conversion.write_failed) {
+    // Emptied through the open file first: the path may be a link to a file
+    // elsewhere, or lie in a directory where it cannot be removed.
+    file_discard(conversion.output);
+  } else if (file_close(conversion.output) == 1) {
+    return true;
+  } else {
+    tzx_conversion_report(conversion, "cannot write the TAP file");
+  }
   // An incomplete TAP file would look like a whole tape: it goes.
   std::remove(conversion.tap_path.c_str());
-  if (!conversion.write_failed) tzx_conversion_report(conversion, "cannot write the TAP file");
   return false;
 }
 

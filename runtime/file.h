@@ -48,6 +48,13 @@ ObjectNumber file_open_output(ObjectNumber number, const std::string& path);
 // did too; 0 after a failed write, a failed close, or for a number without a
 // file.
 int file_close(ObjectNumber number);
+// Writes out the pending bytes now. Returns 1 when every write to the file
+// since it was opened succeeded; 0 otherwise or for a number without a file.
+int file_flush(ObjectNumber number);
+// Drops the pending bytes, cuts the file to length 0 and closes it: output
+// that must not outlive a failure goes through the open file, wherever the
+// path led. Returns 1 when the file was cut.
+int file_discard(ObjectNumber number);
 
 // 1 if no byte is left to read, else 0. Does not move the position that the
 // program sees (pending writes are written out, though).

@@ -2,6 +2,8 @@
 // file_close, so that reusing a static number closes the file that had it.
 #include "runtime/file_table.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -63,4 +65,20 @@ int file_close(ObjectNumber number) {
   bool failed = file->failed;
   object_free(*file_table, number);
   return closed && !failed ? 1 : 0;
+}
+
+int file_flush(ObjectNumber number) {
+  FileRecord* file = file_find(number);
+  if (file == nullptr) return 0;
+  file_record_write_out(*file);
+  return file->failed ? 0 : 1;
+}
+
+int file_discard(ObjectNumber number) {
+  FileRecord* file = file_find(number);
+  if (file == nullptr) return 0;
+  if (file->mode == FILE_MODE_WRITE) file->count = file->buffer_size;  // nothing left to write out
+  bool cut = ftruncate(fileno(file->stream), 0) == 0;
+  file_close(number);
+  return cut ? 1 : 0;
 }
