@@ -1,19 +1,31 @@
 #ifndef OSTRELM_TESTS_SUPPORT_SCRATCH_DIRECTORY_H_
 #define OSTRELM_TESTS_SUPPORT_SCRATCH_DIRECTORY_H_
 
+#include <sys/types.h>
+
 #include <string>
 
-// A fresh directory under $TMPDIR (or /tmp), removed with all it holds when
-// the object goes.
+// A fresh directory under $TMPDIR (or /tmp, or `base`), removed with all it
+// holds when the object goes, also what a test made unreadable.
 class ScratchDirectory {
  public:
   ScratchDirectory();
+  explicit ScratchDirectory(const std::string& base);
   ~ScratchDirectory();
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
   const std::string& path() const { return path_; }  // ends in "/"
   std::string file(const std::string& name) const { return path_ + name; }
+
+  // Makes the directory `relative` (several levels at once); returns its
+  // path with a final "/".
+  std::string make_directory(const std::string& relative) const;
+  // Makes a file of `size` bytes (sparse) and its missing parents; returns
+  // its path.
+  std::string make_file(const std::string& relative, off_t size = 0, mode_t mode = 0644) const;
+  // Makes the symbolic link `relative` pointing at `target`.
+  void make_link(const std::string& target, const std::string& relative) const;
 
  private:
   std::string path_;

@@ -1,0 +1,30 @@
+#include "tests/support/gadget_window_test.h"
+
+#include "tests/support/x_test_util.h"
+#include "toolkit/event_queue.h"
+#include "toolkit/gadget.h"
+#include "toolkit/window.h"
+
+void GadgetWindowTest::SetUpTestSuite() {
+  event_test_init_layers();
+  gadget_layer_init();
+}
+
+void GadgetWindowTest::SetUp() {
+  window_ = window_open(-1, 0, 0, 1021, 700, "gadgets", WINDOW_RESIZABLE);
+  ASSERT_TRUE(x_test_wait_mapped(window_handle(window_)));
+  event_test_drain(100);
+}
+
+void GadgetWindowTest::TearDown() {
+  window_close(window_);
+  event_test_drain(20);
+}
+
+std::vector<TestEvent> GadgetWindowTest::gadget_events(int milliseconds, ObjectNumber gadget) {
+  std::vector<TestEvent> events;
+  for (const TestEvent& event : event_test_drain(milliseconds))
+    if (event.kind == EVENT_GADGET && (gadget == -1 || event.gadget == gadget))
+      events.push_back(event);
+  return events;
+}
