@@ -65,6 +65,19 @@ TEST_F(EditorTest, EmptyFirstLineLeavesNoBreakBehind) {
   EXPECT_EQ(gadget_count_items(0), 2);
 }
 
+// Lines cross to GTK as UTF-8 (0xA4 is the euro sign in ISO-8859-15) and
+// come back as program strings, which hold only code points up to 255.
+TEST_F(EditorTest, LinesCarryProgramStrings) {
+  add({"/tapes/Gr\xFC\xDF" "e.tap: cut", "price \xA4 5"});
+  GtkTextIter start, end;
+  gtk_text_buffer_get_bounds(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view(0))), &start, &end);
+  gchar* utf8 = gtk_text_iter_get_text(&start, &end);
+  EXPECT_STREQ(utf8, "/tapes/Grüße.tap: cut\nprice € 5");
+  g_free(utf8);
+  EXPECT_EQ(gadget_get_item_text(0, 0), "/tapes/Gr\xFC\xDF" "e.tap: cut");
+  EXPECT_EQ(gadget_get_item_text(0, 1), "price ");
+}
+
 TEST_F(EditorTest, ReadOnlyRefusesTypingButTakesTheProgramsChanges) {
   add({"log"});
   type_keys(view(0), "xyz");

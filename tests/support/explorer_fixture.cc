@@ -72,8 +72,9 @@ GtkTreeIter ExplorerTest::node(ObjectNumber tree, const std::string& path) {
 Names ExplorerTest::children(ObjectNumber tree, const std::string& path) {
   GtkTreeIter parent = node(tree, path), child;
   Names names;
-  for (bool more = gtk_tree_model_iter_children(model(tree), &child, path.empty() ? nullptr : &parent);
-       more; more = gtk_tree_model_iter_next(model(tree), &child))
+  GtkTreeIter* top = path.empty() ? nullptr : &parent;
+  for (bool more = gtk_tree_model_iter_children(model(tree), &child, top); more;
+       more = gtk_tree_model_iter_next(model(tree), &child))
     names.push_back(shown_name(model(tree), &child));
   return names;
 }
