@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/support/event_test_util.h"
-#include "tests/support/gadget_window_test.h"
+#include "tests/support/gadget_window_fixture.h"
 #include "tests/support/scratch_directory.h"
 #include "toolkit/object_number.h"
 

@@ -1,4 +1,4 @@
-#include "tests/support/gadget_window_test.h"
+#include "tests/support/gadget_window_fixture.h"
 
 #include "tests/support/x_test_util.h"
 #include "toolkit/event_queue.h"

@@ -1,5 +1,5 @@
-#ifndef OSTRELM_TESTS_SUPPORT_GADGET_WINDOW_TEST_H_
-#define OSTRELM_TESTS_SUPPORT_GADGET_WINDOW_TEST_H_
+#ifndef OSTRELM_TESTS_SUPPORT_GADGET_WINDOW_FIXTURE_H_
+#define OSTRELM_TESTS_SUPPORT_GADGET_WINDOW_FIXTURE_H_
 
 // A fixture for gadget tests: the layers set up once, and a fresh window on
 // the screen for every test (gadgets are created in it), closed afterwards.
@@ -25,4 +25,4 @@ class GadgetWindowTest : public ::testing::Test {
   ObjectNumber window_ = 0;
 };
 
-#endif  // OSTRELM_TESTS_SUPPORT_GADGET_WINDOW_TEST_H_
+#endif  // OSTRELM_TESTS_SUPPORT_GADGET_WINDOW_FIXTURE_H_
