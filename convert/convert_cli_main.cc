@@ -81,12 +81,18 @@ int main(int argc, char** argv) {
 
   static char output_buffer[OUTPUT_BUFFER_SIZE];
   std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
-  // Past the file size limit the system would end the process in the middle
-  // of a TAP file; ignored, the write fails and the incomplete file goes.
+  // Either signal would end the process in the middle of a TAP file: past the
+  // file size limit, or when a message line meets a closed pipe. Ignored, the
+  // write fails instead; an incomplete TAP file goes, and a report that can no
+  // longer be delivered ends the run between two files.
   std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   file_layer_init();
   bool anything_said = false;
-  for (const std::string& name : names) anything_said |= convert_named_file(name);
+  for (const std::string& name : names) {
+    if (std::ferror(stdout)) break;
+    anything_said |= convert_named_file(name);
+  }
   file_close_all();
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::fputs("ostrelm-convert: cannot write to standard output\n", stderr);

@@ -1,7 +1,7 @@
 // A TAP file whose writing fails leaves no partial data anywhere: not in the
 // file a link at the TAP path leads to, not in the open file's pending bytes,
-// and not when the file size limit would otherwise end the command-line
-// converter in the middle of the file.
+// and not when the file size limit or a closed pipe would otherwise end the
+// command-line converter in the middle of the file.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -24,11 +24,19 @@ namespace {
 
 constexpr rlim_t SIZE_LIMIT = 100000;
 
-// A tape whose TAP file is well beyond SIZE_LIMIT.
-std::string large_tape() {
+// A tape whose TAP file is well beyond SIZE_LIMIT, and that TAP file.
+std::string large_tape(std::string* tap = nullptr) {
   std::string blocks;
-  for (int seed = 0; seed < 4; ++seed) blocks += standard_block(pattern_bytes(49152, seed));
+  for (int seed = 0; seed < 4; ++seed) {
+    blocks += standard_block(pattern_bytes(49152, seed));
+    if (tap != nullptr) *tap += tap_record(pattern_bytes(49152, seed));
+  }
   return tzx(blocks);
+}
+
+std::string converter_program() {
+  const char* build = std::getenv("OSTRELM_BUILD_DIR");
+  return std::string(build != nullptr ? build : "build") + "/ostrelm-convert";
 }
 
 class TapWriteFailure : public ::testing::Test {
@@ -70,16 +78,37 @@ TEST_F(TapWriteFailure, DiscardDropsPendingBytes) {
 
 TEST_F(TapWriteFailure, CommandLineOverTheFileSizeLimitRemovesItsTapFile) {
   write_file(tzx_path, large_tape());
-  const char* build = std::getenv("OSTRELM_BUILD_DIR");
   std::string output = directory.file("out.txt");
   // The signal's default action is left as it is: the converter must not die of it.
   std::string command = "cd " + directory.path() + " && prlimit --fsize=" + std::to_string(SIZE_LIMIT) + " " +
-                        (build != nullptr ? build : "build") + std::string("/ostrelm-convert tape.tzx >") + output;
+                        converter_program() + " tape.tzx >" + output;
   int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_EQ(read_file(output), tap_path + ": cannot write the TAP file\ntape.tzx\n");
   EXPECT_FALSE(path_exists(tap_path));
+}
+
+TEST_F(TapWriteFailure, CommandLineOnAClosedPipeStillFinishesItsTapFile) {
+  std::string tap;
+  write_file(tzx_path, large_tape(&tap));
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  close(pipe_ends[0]);
+  std::string program = converter_program();
+  pid_t child = fork();
+  if (child == 0) {
+    signal(SIGPIPE, SIG_DFL);
+    dup2(pipe_ends[1], STDOUT_FILENO);
+    if (chdir(directory.path().c_str()) == 0) execl(program.c_str(), program.c_str(), "tape.tzx", nullptr);
+    _exit(127);
+  }
+  close(pipe_ends[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_TRUE(read_file(tap_path) == tap);
 }
 
 }  // namespace
