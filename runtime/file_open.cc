@@ -30,8 +30,13 @@ std::FILE* regular_file_stream(int descriptor, const char* stream_mode) {
   return stream;
 }
 
+// A failed open under an explicit number still ends the file that had the
+// number, as a successful one would: the number names no file afterwards, so
+// later operations on it cannot reach the old file by mistake.
 ObjectNumber register_stream(ObjectNumber number, std::FILE* stream) {
-  return stream == nullptr ? 0 : file_register(number, stream);
+  if (stream != nullptr) return file_register(number, stream);
+  if (number != OBJECT_NUMBER_ANY) file_close(number);
+  return 0;
 }
 
 }  // namespace
