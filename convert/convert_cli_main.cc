@@ -1,6 +1,8 @@
 // ostrelm-convert: converts the TZX files named on the command line as the
 // window's "Convert > TAP" converts selected rows, and prints the lines the
 // window's log would show. No display is needed.
+#include <signal.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -38,6 +40,25 @@ std::string full_path(const std::string& name) {
   return name.empty() || name[0] == '/' ? name : current_directory() + name;
 }
 
+// The signals that end the process (Ctrl-C, kill, a closed terminal) are held
+// back while a TAP file is being written, so that it is never left half
+// written; one that arrives meanwhile takes effect once the file is complete.
+class InterruptionsHeld {
+ public:
+  InterruptionsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&held, signal_number);
+    sigprocmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~InterruptionsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  InterruptionsHeld(const InterruptionsHeld&) = delete;
+  InterruptionsHeld& operator=(const InterruptionsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 // Converts one named file; returns whether anything was reported or passed over.
 bool convert_named_file(const std::string& name) {
   if (string_lower(path_extension(name)) != "tzx") {
@@ -46,10 +67,13 @@ bool convert_named_file(const std::string& name) {
     return true;
   }
   bool reported = false;
-  convert_tzx_to_tap(full_path(name), [&reported](const std::string& line) {
-    print_line(line);
-    reported = true;
-  });
+  {
+    InterruptionsHeld held;
+    convert_tzx_to_tap(full_path(name), [&reported](const std::string& line) {
+      print_line(line);
+      reported = true;
+    });
+  }
   print_line(name);
   return reported;
 }
