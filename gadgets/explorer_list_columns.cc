@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gadgets/explorer_list_ranks.h"
+#include "gadgets/explorer_list_order.h"
 #include "gadgets/explorer_list_state.h"
 
 namespace {
@@ -142,27 +142,6 @@ GtkTreeViewColumn* column_at(GadgetRecord* record, int index) {
 
 }  // namespace
 
-namespace {
-
-// The name order of the running fill's sort, when both rows have a rank.
-bool compare_ranks(GtkTreeIter* a, GtkTreeIter* b, gint* result) {
-  const ExplorerListRanks* ranks = explorer_list_active_ranks();
-  int rank_a = 0;
-  int rank_b = 0;
-  if (!ranks || !ranks->find(a->user_data, &rank_a) || !ranks->find(b->user_data, &rank_b))
-    return false;
-  int first = explorer_list_active_order() == GTK_SORT_ASCENDING ? -1 : 1;
-  if (rank_a == -1)
-    *result = rank_b == -1 ? 0 : first;  // ".." first in both orders
-  else if (rank_b == -1)
-    *result = -first;
-  else
-    *result = rank_a < rank_b ? -1 : rank_a > rank_b;
-  return true;
-}
-
-}  // namespace
-
 GtkListStore* explorer_list_store_renew(GadgetRecord* record, int extra) {
   ExplorerListState* state = explorer_list_state(record);
   GtkTreeModel* model = GTK_TREE_MODEL(state->store);
@@ -188,9 +167,9 @@ GtkListStore* explorer_list_store_renew(GadgetRecord* record, int extra) {
 
 gint explorer_sort_compare(GtkTreeModel* model, GtkTreeIter* a, GtkTreeIter* b,
                            gpointer sort_column_id) {
+  // A fill puts its rows in their final order already.
+  if (explorer_list_in_order(model)) return 0;
   int column = GPOINTER_TO_INT(sort_column_id);
-  gint ranked = 0;
-  if (column == LIST_COLUMN_NAME && compare_ranks(a, b, &ranked)) return ranked;
   gint current = 0;
   GtkSortType order = GTK_SORT_ASCENDING;
   gtk_tree_sortable_get_sort_column_id(GTK_TREE_SORTABLE(model), &current, &order);

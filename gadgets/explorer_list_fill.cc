@@ -1,22 +1,24 @@
 // Reading a directory into the rows of the explorer list.
-#include <inttypes.h>
-
-#include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
+#include <unordered_map>
 
-#include "gadgets/explorer_list_ranks.h"
+#include "gadgets/explorer_list_order.h"
 #include "gadgets/explorer_list_state.h"
 
 std::string explorer_list_size_text(std::int64_t size) {
+  const char* unit = " Bytes";
+  if (size > 0xFFFFF) {
+    size >>= 20;
+    unit = " MB";
+  } else if (size > 1023) {
+    size >>= 10;
+    unit = " KB";
+  }
+  // to_chars rather than snprintf: this runs for every file of a fill.
   char text[32];
-  if (size <= 1023)
-    std::snprintf(text, sizeof text, "%" PRId64 " Bytes", size);
-  else if (size <= 0xFFFFF)
-    std::snprintf(text, sizeof text, "%" PRId64 " KB", size >> 10);
-  else
-    std::snprintf(text, sizeof text, "%" PRId64 " MB", size >> 20);
-  return text;
+  char* end = std::to_chars(text, text + sizeof text, size).ptr;
+  return std::string(text, end) + unit;
 }
 
 std::string explorer_list_attributes_text(mode_t mode) {
@@ -46,80 +48,96 @@ std::string explorer_list_parent_directory(const std::string& directory) {
 
 namespace {
 
-// One row of a fill as the name sort sees it.
-struct FillRow {
-  const void* id;
-  int kind;
-  std::string name;
-};
-
-// The time text of the previous row: files unpacked or copied together share
-// their times, and ctime_r is a good part of a row's cost.
-struct TimeTextCache {
-  std::time_t time = 0;
-  std::string text;
-  bool valid = false;
-
-  const std::string& of(std::time_t t) {
-    if (!valid || t != time) {
-      time = t;
-      text = explorer_list_time_text(t);
-      valid = true;
-    }
-    return text;
+// The time texts of one fill: files unpacked or copied together share their
+// times, and ctime_r costs more than all the rest of a row.
+class TimeTexts {
+ public:
+  const std::string* of(std::time_t time) {
+    auto found = texts_.find(time);
+    if (found == texts_.end()) found = texts_.emplace(time, explorer_list_time_text(time)).first;
+    return &found->second;
   }
+
+ private:
+  std::unordered_map<std::time_t, std::string> texts_;  // nodes stay put as it grows
 };
 
-// Where the rows of one fill go: directories after ".." in reading order,
-// files behind them.
-struct FillCursor {
-  GtkListStore* store = nullptr;
-  ExplorerDiskNames* disk_names = nullptr;
-  int directory_position = 0;
-  std::vector<FillRow> rows;
-  TimeTextCache modified;
-  TimeTextCache accessed;
+ExplorerListEntry fill_entry(const char* disk_name, const struct stat& status, TimeTexts& times) {
+  const bool directory = S_ISDIR(status.st_mode);
+  ExplorerListEntry entry;
+  entry.kind = directory ? ENTRY_DIRECTORY : ENTRY_FILE;
+  entry.name = explorer_display_name(disk_name);
+  if (entry.name != disk_name) entry.disk_name = disk_name;
+  if (!directory) entry.size_text = explorer_list_size_text(status.st_size);
+  entry.attributes = explorer_list_attributes_text(status.st_mode);
+  entry.modified = times.of(status.st_mtime);
+  entry.accessed = times.of(status.st_atime);
+  entry.size = directory || status.st_size < 0 ? 0 : status.st_size;
+  entry.modified_time = status.st_mtime;
+  entry.accessed_time = status.st_atime;
+  return entry;
+}
+
+// The entries to show, in reading order.
+std::vector<ExplorerListEntry> fill_read(DIR* dir, const ExplorerListState& state,
+                                         std::uint32_t flags, TimeTexts& times) {
+  std::vector<ExplorerListEntry> entries;
+  struct stat status;
+  while (const struct dirent* entry =
+             dir ? directory_next_entry(dir, state.directory, state.patterns, flags, &status,
+                                        nullptr)
+                 : nullptr)
+    entries.push_back(fill_entry(entry->d_name, status, times));
+  return entries;
+}
+
+// The values of an entry's row, made once per fill and refilled for every
+// row. The strings are only lent: the store copies them.
+class RowValues {
+ public:
+  explicit RowValues(GtkListStore* store) : store_(store) {
+    for (int c = 0; c < LIST_COLUMN_FIRST_CUSTOM; ++c) {
+      columns_[c] = c;
+      g_value_init(&values_[c], gtk_tree_model_get_column_type(GTK_TREE_MODEL(store), c));
+    }
+  }
+  ~RowValues() {
+    for (GValue& value : values_) g_value_unset(&value);
+  }
+  RowValues(const RowValues&) = delete;
+  RowValues& operator=(const RowValues&) = delete;
+
+  void append(const ExplorerListEntry& entry, GtkTreeIter* row) {
+    const bool directory = entry.kind == ENTRY_DIRECTORY;
+    const ExplorerIcons& icons = explorer_icons();
+    g_value_set_int(&values_[LIST_COLUMN_KIND], entry.kind);
+    g_value_set_static_string(&values_[LIST_COLUMN_ICON],
+                              directory ? icons.directory : icons.file);
+    g_value_set_static_string(&values_[LIST_COLUMN_NAME], entry.name.c_str());
+    g_value_set_static_string(&values_[LIST_COLUMN_SIZE_TEXT],
+                              directory ? nullptr : entry.size_text.c_str());
+    g_value_set_static_string(&values_[LIST_COLUMN_TYPE], directory ? "Directory" : "File");
+    g_value_set_static_string(&values_[LIST_COLUMN_ATTRIBUTES], entry.attributes.c_str());
+    g_value_set_static_string(&values_[LIST_COLUMN_MODIFIED_TEXT], entry.modified->c_str());
+    g_value_set_static_string(&values_[LIST_COLUMN_ACCESSED_TEXT], entry.accessed->c_str());
+    g_value_set_uint64(&values_[LIST_COLUMN_SIZE], entry.size);
+    g_value_set_int64(&values_[LIST_COLUMN_MODIFIED], entry.modified_time);
+    g_value_set_int64(&values_[LIST_COLUMN_ACCESSED], entry.accessed_time);
+    gtk_list_store_insert_with_valuesv(store_, row, -1, columns_, values_,
+                                       LIST_COLUMN_FIRST_CUSTOM);
+  }
+
+ private:
+  GtkListStore* store_;
+  gint columns_[LIST_COLUMN_FIRST_CUSTOM];
+  GValue values_[LIST_COLUMN_FIRST_CUSTOM] = {};
 };
 
-void fill_add_entry(FillCursor& cursor, const char* disk_name, const struct stat& status) {
-  const ExplorerIcons& icons = explorer_icons();
-  bool directory = S_ISDIR(status.st_mode);
-  int kind = directory ? ENTRY_DIRECTORY : ENTRY_FILE;
-  std::string name = explorer_display_name(disk_name);
-  std::string attributes = explorer_list_attributes_text(status.st_mode);
-  const std::string& modified = cursor.modified.of(status.st_mtime);
-  const std::string& accessed = cursor.accessed.of(status.st_atime);
-  std::string size_text = directory ? std::string() : explorer_list_size_text(status.st_size);
-  guint64 size = directory || status.st_size < 0 ? 0 : status.st_size;
-  int position = directory ? cursor.directory_position++ : -1;
-  GtkTreeIter row;
-  gtk_list_store_insert_with_values(
-      cursor.store, &row, position, LIST_COLUMN_KIND, kind, LIST_COLUMN_ICON,
-      directory ? icons.directory : icons.file, LIST_COLUMN_NAME, name.c_str(),
-      LIST_COLUMN_SIZE_TEXT, directory ? nullptr : size_text.c_str(), LIST_COLUMN_TYPE,
-      directory ? "Directory" : "File", LIST_COLUMN_ATTRIBUTES, attributes.c_str(),
-      LIST_COLUMN_MODIFIED_TEXT, modified.c_str(), LIST_COLUMN_ACCESSED_TEXT, accessed.c_str(),
-      LIST_COLUMN_SIZE, size, LIST_COLUMN_MODIFIED, static_cast<gint64>(status.st_mtime),
-      LIST_COLUMN_ACCESSED, static_cast<gint64>(status.st_atime), -1);
-  cursor.disk_names->remember(row, disk_name, name);
-  cursor.rows.push_back({row.user_data, kind, std::move(name)});
-}
-
-// The order explorer_sort_compare gives by name, ascending: ".." first, then
-// kinds, then the bytes of the names.
-void fill_rank_by_name(std::vector<FillRow>& rows, const void* parent, ExplorerListRanks& ranks) {
-  std::sort(rows.begin(), rows.end(), [](const FillRow& a, const FillRow& b) {
-    if (a.kind != b.kind) return a.kind < b.kind;
-    return std::strcmp(a.name.c_str(), b.name.c_str()) < 0;
-  });
-  if (parent) ranks.set(parent, -1);
-  for (std::size_t i = 0; i < rows.size(); ++i) ranks.set(rows[i].id, static_cast<int>(i));
-}
-
-// Reads the directory into a new store. Detached and unsorted, every row is a
-// cheap append: the view neither redraws nor tracks the selection row by row,
-// and the store sorts once at the end instead of placing each row by
-// comparisons. Dropping the old store frees its rows without a signal each.
+// Reads the directory into a new store, detached from the view so that it
+// neither redraws nor tracks the selection row by row. The rows are ordered
+// in memory and go in in their final order, the sort column set beforehand
+// (see explorer_list_order.h). Dropping the old store frees its rows without
+// a signal each.
 void fill_rows(GadgetRecord* record, DIR* dir) {
   ExplorerListState* state = explorer_list_state(record);
   GtkTreeView* view = explorer_list_view(record);
@@ -139,30 +157,23 @@ void fill_rows(GadgetRecord* record, DIR* dir) {
   state->store = store;
   state->disk_names.clear();
 
-  FillCursor cursor;
-  cursor.store = store;
-  cursor.disk_names = &state->disk_names;
-  GtkTreeIter parent{};
-  if (state->directory != "/" && !(flags & EXPLORER_HIDE_PARENT)) {
-    gtk_list_store_insert_with_values(store, &parent, -1, LIST_COLUMN_KIND, ENTRY_PARENT,
-                                      LIST_COLUMN_ICON, explorer_icons().parent,
-                                      LIST_COLUMN_NAME, "..", -1);
-    cursor.directory_position = 1;
-  }
-  struct stat status;
-  while (const struct dirent* entry =
-             dir ? directory_next_entry(dir, state->directory, state->patterns, flags, &status,
-                                        nullptr)
-                 : nullptr)
-    fill_add_entry(cursor, entry->d_name, status);
-
-  if (sort_id == LIST_COLUMN_NAME) {
-    ExplorerListRanks ranks(cursor.rows.size() + 1);
-    fill_rank_by_name(cursor.rows, parent.user_data, ranks);
-    ExplorerListRankScope scope(ranks, order);
+  TimeTexts times;
+  const std::vector<ExplorerListEntry> entries = fill_read(dir, *state, flags, times);
+  const std::vector<const ExplorerListEntry*> rows = explorer_list_order(entries, sort_id, order);
+  if (sort_id != GTK_TREE_SORTABLE_UNSORTED_SORT_COLUMN_ID)
     gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(store), sort_id, order);
-  } else if (sort_id != GTK_TREE_SORTABLE_UNSORTED_SORT_COLUMN_ID) {
-    gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(store), sort_id, order);
+  {
+    ExplorerListInOrder in_order(GTK_TREE_MODEL(store));
+    GtkTreeIter row;
+    if (state->directory != "/" && !(flags & EXPLORER_HIDE_PARENT))
+      gtk_list_store_insert_with_values(store, &row, -1, LIST_COLUMN_KIND, ENTRY_PARENT,
+                                        LIST_COLUMN_ICON, explorer_icons().parent,
+                                        LIST_COLUMN_NAME, "..", -1);
+    RowValues values(store);
+    for (const ExplorerListEntry* entry : rows) {
+      values.append(*entry, &row);
+      if (!entry->disk_name.empty()) state->disk_names.set(row, entry->disk_name);
+    }
   }
   gtk_tree_view_set_model(view, GTK_TREE_MODEL(store));
   g_object_unref(store);

@@ -86,6 +86,25 @@ TEST_F(ExplorerList, SizeAttributesAndTimeTexts) {
   EXPECT_EQ(rows(sized).back(), "sub");
 }
 
+TEST_F(ExplorerList, FillsOfAListNotSortedByNameKeepTheSortOfAnyColumn) {
+  scratch_.make_directory("d");
+  scratch_.make_file("small", 10, 0666);
+  scratch_.make_file("large", 5000, 0600);
+  const ObjectNumber sorted = list(scratch_.path(), 0);
+  GadgetRecord* record = gadget_find(sorted);
+  ASSERT_EQ(record->type->add_column(record, "TQ_Explorer_Column_Attributes", -1, 90), 1);
+  // Each fill brings a row the store's own sort has not seen.
+  scratch_.make_file("middle", 2000, 0644);
+  sort_descending(view(sorted), LIST_COLUMN_SIZE);
+  gadget_set_text(sorted, scratch_.path());
+  EXPECT_EQ(rows(sorted), (Names{"..", "large", "middle", "small", "d"}));
+  gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(model(sorted)), LIST_COLUMN_ATTRIBUTES,
+                                       GTK_SORT_ASCENDING);
+  scratch_.make_file("tiny", 1, 0640);
+  gadget_set_text(sorted, scratch_.path());
+  EXPECT_EQ(rows(sorted), (Names{"..", "d", "large", "tiny", "middle", "small"}));
+}
+
 TEST_F(ExplorerList, MainWindowListHoldsSelectableFilesAndPostsSelections) {
   scratch_.make_directory("sub");
   for (const char* name : {"a.tzx", "b.tzx", "c.tzx"}) scratch_.make_file(name);
