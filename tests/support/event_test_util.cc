@@ -12,14 +12,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool take_one(std::vector<TestEvent>* events, int* kind_out) {
+// One wait_event(0) after letting the X server catch up; false on EVENT_NONE.
+bool take_one(std::vector<TestEvent>* events) {
+  x_test_pump(0);
   int kind = wait_event(0);
-  *kind_out = kind;
-  if (kind == EVENT_NONE) return false;
-  if (kind != EVENT_IDLE) {
+  if (kind != EVENT_NONE && kind != EVENT_IDLE)
     events->push_back(TestEvent{kind, last_event_gadget(), last_event_window(), last_event_data()});
-  }
-  return true;
+  return kind != EVENT_NONE;
 }
 
 bool matches(const TestEvent& event, int kind, ObjectNumber window) {
@@ -37,10 +36,8 @@ void event_test_init_layers() {
 std::vector<TestEvent> event_test_drain(int milliseconds) {
   std::vector<TestEvent> events;
   const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
-  int kind = EVENT_NONE;
   do {
-    x_test_pump(0);  // only lets the X server catch up
-    while (take_one(&events, &kind)) {
+    while (take_one(&events)) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   } while (Clock::now() < end);
@@ -52,19 +49,16 @@ bool event_test_wait_for(int kind, ObjectNumber window, int timeout_ms, std::vec
   const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeout_ms);
   bool found = false;
   while (!found && Clock::now() < end) {
-    x_test_pump(0);
-    int taken = EVENT_NONE;
     std::size_t before = events.size();
-    if (!take_one(&events, &taken)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (!take_one(&events)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     found = events.size() > before && matches(events.back(), kind, window);
   }
-  if (seen != nullptr) seen->insert(seen->end(), events.begin(), events.end());
+  if (seen) seen->insert(seen->end(), events.begin(), events.end());
   return found;
 }
 
 bool event_test_contains(const std::vector<TestEvent>& events, int kind, ObjectNumber window) {
-  for (const TestEvent& event : events) {
+  for (const TestEvent& event : events)
     if (matches(event, kind, window)) return true;
-  }
   return false;
 }

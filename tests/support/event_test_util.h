@@ -15,21 +15,18 @@ struct TestEvent {
   int data;
 };
 
-// Sets up GTK, the event queue and the window layer once per process.
+// Sets up GTK, the event queue and the window layer (once per process).
 void event_test_init_layers();
 
 // Calls wait_event(0) for about `milliseconds` (at least once through the
-// queue) and returns every real event (not EVENT_NONE / EVENT_IDLE), oldest
-// first. With 0 it only empties what is queued and pending now.
+// queue) and returns the real events (not EVENT_NONE / EVENT_IDLE) in order.
 std::vector<TestEvent> event_test_drain(int milliseconds = 0);
 
-// Calls wait_event until an event of `kind` (and of `window`, unless it is
-// -1) comes back or `timeout_ms` passes. Every event seen, the matching one
-// last, is appended to `seen` if given. Returns whether it came.
-bool event_test_wait_for(int kind, ObjectNumber window, int timeout_ms,
-                         std::vector<TestEvent>* seen = nullptr);
+// Calls wait_event until an event of `kind` (and `window`, unless -1) comes or
+// `timeout_ms` passes; appends every event seen to `seen`, if given.
+bool event_test_wait_for(int kind, ObjectNumber window, int timeout_ms, std::vector<TestEvent>* seen = nullptr);
 
-// Whether any event in `events` has the kind (and the window, unless -1).
+// Whether an event in `events` has the kind (and the window, unless -1).
 bool event_test_contains(const std::vector<TestEvent>& events, int kind, ObjectNumber window = -1);
 
 #endif  // OSTRELM_TESTS_SUPPORT_EVENT_TEST_UTIL_H_
