@@ -81,12 +81,6 @@ void fake_key(unsigned keysym, bool press) {
   if (KeyCode code = keycode_for(keysym)) XTestFakeKeyEvent(x_display(), code, press, CurrentTime);
 }
 
-void fake_modifiers(unsigned modifiers, bool press) {
-  if (modifiers & X_TEST_SHIFT) fake_key(XK_Shift_L, press);
-  if (modifiers & X_TEST_CONTROL) fake_key(XK_Control_L, press);
-  if (modifiers & X_TEST_ALT) fake_key(XK_Alt_L, press);
-}
-
 bool window_manager_announced() {
   int format = 0;
   return read_property(DefaultRootWindow(x_display()), "_NET_SUPPORTING_WM_CHECK", &format).size() == sizeof(long);
@@ -159,10 +153,10 @@ void x_test_double_click(GtkWidget* widget, int x, int y, int button) {
 }
 
 void x_test_key(unsigned keysym, unsigned modifiers) {
-  fake_modifiers(modifiers, true);
+  if (modifiers & X_TEST_SHIFT) fake_key(XK_Shift_L, true);
   fake_key(keysym, true);
   fake_key(keysym, false);
-  fake_modifiers(modifiers, false);
+  if (modifiers & X_TEST_SHIFT) fake_key(XK_Shift_L, false);
   settle();
 }
 

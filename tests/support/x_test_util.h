@@ -28,7 +28,7 @@ void x_test_click(GtkWidget* widget, int x, int y, int button = 1);
 // Two clicks within the double-click time (GDK_2BUTTON_PRESS).
 void x_test_double_click(GtkWidget* widget, int x, int y, int button = 1);
 
-enum XTestModifier : unsigned { X_TEST_SHIFT = 1, X_TEST_CONTROL = 2, X_TEST_ALT = 4 };
+enum XTestModifier : unsigned { X_TEST_SHIFT = 1 };
 // Types a keysym (a keysym missing from the keymap is bound to a spare key)
 // into the focused window; call x_test_focus first.
 void x_test_key(unsigned keysym, unsigned modifiers = 0);

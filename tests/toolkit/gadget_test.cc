@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include "tests/support/event_test_util.h"
+#include "tests/support/gadget_window_fixture.h"
 #include "tests/support/x_test_util.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/window.h"
@@ -50,20 +50,7 @@ std::vector<int> geometry(GtkWidget* placed) {
   return {x, y, width, height};
 }
 
-class GadgetCoreTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    event_test_init_layers();
-    gadget_layer_init();
-    window_ = window_open(-1, 0, 0, 400, 400, "gadgets", 0);
-    ASSERT_TRUE(x_test_wait_mapped(window_handle(window_)));
-  }
-  void TearDown() override {
-    window_close(window_);
-    event_test_drain();
-  }
-  ObjectNumber window_ = 0;
-};
+class GadgetCoreTest : public GadgetWindowTest {};
 
 void expect_nothing_results(ObjectNumber number) {
   EXPECT_EQ(gadget_get_text(number), "") << number;
@@ -221,8 +208,8 @@ class GadgetDragTest : public GadgetCoreTest {
     x_test_button(button, false);
     x_test_move_pointer(view_, x + 4 * threshold_, y + 4 * threshold_);  // moving without a button
     int starts = 0;
-    for (const TestEvent& event : event_test_drain(50)) {
-      if (event.kind != EVENT_GADGET || event.data != GADGET_EVENT_DRAG_START) continue;
+    for (const TestEvent& event : gadget_events(50)) {
+      if (event.data != GADGET_EVENT_DRAG_START) continue;
       EXPECT_EQ(event.gadget, list_);
       EXPECT_EQ(event.window, window_);
       ++starts;
@@ -268,7 +255,7 @@ TEST_F(GadgetDragTest, PressOutsideTheRowAreaIsIgnored) {
     gtk_widget_event(view_, event);
     gdk_event_free(event);
   }
-  for (const TestEvent& event : event_test_drain()) EXPECT_NE(event.data, GADGET_EVENT_DRAG_START);
+  for (const TestEvent& event : gadget_events(0)) EXPECT_NE(event.data, GADGET_EVENT_DRAG_START);
 }
 
 }  // namespace
