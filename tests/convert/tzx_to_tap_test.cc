@@ -141,10 +141,8 @@ TEST_F(TzxToTap, EachTapeGivesItsRecordsAndMessages) {
     EXPECT_EQ(lines, expected);
     ASSERT_TRUE(path_exists(tap_path));
     std::string tap = read_file(tap_path);
-    EXPECT_EQ(tap.size(), row.tap.size());
-    EXPECT_TRUE(tap == row.tap) << "first difference at byte "
-                                << std::mismatch(tap.begin(), tap.end(), row.tap.begin(), row.tap.end()).first -
-                                       tap.begin();
+    auto wrong = std::mismatch(tap.begin(), tap.end(), row.tap.begin(), row.tap.end()).first - tap.begin();
+    EXPECT_TRUE(tap == row.tap) << tap.size() << " bytes, the first wrong one at " << wrong;
   }
 }
 
@@ -178,19 +176,28 @@ TEST_F(TzxToTap, TapFileThatCannotBeCreatedOrWrittenIsReportedAndDoesNotStay) {
   expect_failure("dangling link", "cannot create the TAP file");
   EXPECT_FALSE(path_exists(target));
   std::remove(tap_path.c_str());
-  // Writing past RLIMIT_FSIZE fails as on a full disk: for a long tape while
-  // records are still coming, for a short one only when the last ones go out.
-  struct rlimit saved;
+  // Writing past RLIMIT_FSIZE fails as on a full disk: for a short tape only
+  // when the last records go out, for a long one while they are still coming.
+  // Through a link, the empty file it leads to is emptied again.
+  struct rlimit saved, limit;
   getrlimit(RLIMIT_FSIZE, &saved);
+  limit = {100, saved.rlim_max};
   signal(SIGXFSZ, SIG_IGN);
-  for (std::size_t size : {65535, 300}) {
+  for (std::size_t size : {300, 65535}) {
     write_file(tzx_path, tzx(standard_block(pattern_bytes(size)) + standard_block(data)));
-    struct rlimit limit = {100, saved.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit);
     expect_failure(std::to_string(size) + "-byte record", "cannot write the TAP file");
     setrlimit(RLIMIT_FSIZE, &saved);
   }
+  write_file(target, "");
+  ASSERT_EQ(symlink(target.c_str(), tap_path.c_str()), 0);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_FALSE(convert());
+  setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, SIG_DFL);
+  EXPECT_THAT(lines, ElementsAre(tap_path + ": cannot write the TAP file"));
+  EXPECT_EQ(read_file(target), "");
+  EXPECT_TRUE(path_exists(target));
 }
 
 TEST_F(TzxToTap, OnlyAMissingOrEmptyTapFileIsWrittenAndTheInputIsOnlyRead) {

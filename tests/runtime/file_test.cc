@@ -1,5 +1,6 @@
 // The buffered numbered files: positions across changes of direction, value
-// reads, large transfers, static numbers; and questions about named files.
+// reads, large transfers, explicit numbers, discarding; and questions about
+// named files.
 #include "runtime/file.h"
 
 #include <gtest/gtest.h>
@@ -78,13 +79,25 @@ TEST_F(File, TransfersLargerThanTheBufferArriveWhole) {
   EXPECT_EQ(read_file(path), std::string("\x07\x00", 2) + bytes);
 }
 
-TEST_F(File, StaticNumberGivesTheStreamAndReusingItClosesTheOldFileFirst) {
+TEST_F(File, ExplicitNumberGivesTheStreamAndAnyOpenUnderItClosesTheOldFileFirst) {
   ObjectNumber stream = file_create(20, path);
   EXPECT_NE(stream, 0);
   EXPECT_NE(stream, 20);
   EXPECT_EQ(file_write_data(20, "pending", 7), 7u);
   ASSERT_NE(file_create(20, directory.file("other.bin")), 0);
   EXPECT_EQ(read_file(path), "pending");  // written out when the number was reused
+  EXPECT_EQ(file_write_data(20, "more", 4), 4u);
+  EXPECT_EQ(file_open_read(20, directory.file("missing")), 0);  // a failed open too
+  EXPECT_EQ(read_file(directory.file("other.bin")), "more");
+  EXPECT_EQ(file_write_data(20, "x", 1), 0u);
+  EXPECT_EQ(file_close(20), 0);
+}
+
+TEST_F(File, DiscardEmptiesTheFileAndDropsPendingBytes) {
+  ObjectNumber file = open_with("written");
+  EXPECT_EQ(file_write_data(file, "pending", 7), 7u);
+  EXPECT_EQ(file_discard(file), 1);
+  EXPECT_EQ(read_file(path), "");
 }
 
 TEST_F(File, NamedFilesSizesExtensionsAndTheCurrentDirectory) {
