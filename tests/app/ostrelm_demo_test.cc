@@ -19,7 +19,7 @@ Window find_main_window(Display* display) {
   Window root, parent, found = None;
   Window* children = nullptr;
   unsigned count = 0;
-  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return None;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
   for (unsigned i = 0; i < count && found == None; ++i) {
     XWindowAttributes attributes;
     char* name = nullptr;
@@ -32,14 +32,14 @@ Window find_main_window(Display* display) {
   return found;
 }
 
-// Polls `step` every 20 ms until it is true or `timeout_ms` passes.
+// Polls `step` every 20 ms until it is true or 20 s pass.
 template <typename Step>
-bool poll(int timeout_ms, Step step) {
-  for (int waited = 0; waited < timeout_ms; waited += 20) {
-    if (step()) return true;
+bool poll(Step step) {
+  for (int waited = 0; !step(); waited += 20) {
+    if (waited >= 20000) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return false;
+  return true;
 }
 
 TEST(OstrelmDemo, OpensItsWindowAndEndsOnACloseRequest) {
@@ -53,9 +53,10 @@ TEST(OstrelmDemo, OpensItsWindowAndEndsOnACloseRequest) {
   }
   int status = 0;
   Window window = None;
-  const bool appeared = poll(20000, [&] { return (window = find_main_window(display)) != None; });
+  const auto ended = [&] { return waitpid(child, &status, WNOHANG) == child; };
+  const bool appeared = poll([&] { return (window = find_main_window(display)) != None; });
   if (appeared) std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  const bool ended_early = waitpid(child, &status, WNOHANG) == child;
+  const bool ended_early = ended();
   if (appeared && !ended_early) {
     XEvent event{};
     event.xclient = XClientMessageEvent{ClientMessage, 0, False, display, window,
@@ -64,15 +65,12 @@ TEST(OstrelmDemo, OpensItsWindowAndEndsOnACloseRequest) {
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
   }
-  const bool ended = ended_early || poll(20000, [&] { return waitpid(child, &status, WNOHANG) == child; });
-  if (!ended) {
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-  }
+  const bool ended_on_request = ended_early || poll(ended);
+  if (!ended_on_request) { kill(child, SIGKILL); waitpid(child, nullptr, 0); }
   XCloseDisplay(display);
   ASSERT_TRUE(appeared) << "no window appeared";
   EXPECT_FALSE(ended_early) << "the program ended on its own";
-  ASSERT_TRUE(ended) << "the program did not end after the close request";
+  ASSERT_TRUE(ended_on_request) << "the program did not end after the close request";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/time.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +26,7 @@ void sort_descending(GtkTreeView* view, int column) {
 
 TEST_F(ExplorerList, RowsFollowTheTextAndTheSortKeepsParentThenDirectoriesOrFilesFirst) {
   const std::string dir = scratch_.path();
-  scratch_.make_directory("beta");
-  scratch_.make_directory("alpha");
+  for (const char* name : {"beta", "alpha"}) scratch_.make_directory(name);
   for (const char* name : {"b.tzx", "a.tzx", "c.txt", ".hidden.tzx", "GAME.TZX"})
     scratch_.make_file(name);
   const ObjectNumber sorted = list(dir + "*.tzx", EXPLORER_SORT_BY_NAME);
@@ -117,9 +117,7 @@ TEST_F(ExplorerList, MainWindowListHoldsSelectableFilesAndPostsSelections) {
     gtk_tree_selection_select_path(selection, path);
     gtk_tree_path_free(path);
   }
-  EXPECT_EQ(gadget_get_item_state(files, 0), 5u);
-  EXPECT_EQ(gadget_get_item_state(files, 1), 1u);
-  EXPECT_EQ(gadget_get_item_state(files, 2), 5u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(gadget_get_item_state(files, i), i == 1 ? 1u : 5u) << i;
   EXPECT_TRUE(event_test_contains(event_test_drain(300), EVENT_GADGET, window_));
 
   // Showing directories again reads the directory again.
@@ -150,9 +148,8 @@ TEST_F(ExplorerList, DoubleClickOnAFilePostsClicksButEnteringADirectoryOnlyAChan
   EXPECT_EQ(gadget_get_text(browser), scratch_.path() + "sub/");
   EXPECT_EQ(rows(browser), (Names{"..", "inner"}));
   EXPECT_EQ(clicks(browser, events), std::vector<int>{GADGET_EVENT_LEFT_CLICK});
-  bool changed = false;
-  for (const TestEvent& event : events) changed |= event.data == GADGET_EVENT_CHANGE;
-  EXPECT_TRUE(changed);
+  EXPECT_TRUE(std::any_of(events.begin(), events.end(),
+                          [](const TestEvent& event) { return event.data == GADGET_EVENT_CHANGE; }));
 }
 
 }  // namespace

@@ -12,17 +12,25 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// One wait_event(0) after letting the X server catch up; false on EVENT_NONE.
-bool take_one(std::vector<TestEvent>* events) {
-  x_test_pump(0);
-  int kind = wait_event(0);
-  if (kind != EVENT_NONE && kind != EVENT_IDLE)
-    events->push_back(TestEvent{kind, last_event_gadget(), last_event_window(), last_event_data()});
-  return kind != EVENT_NONE;
-}
-
 bool matches(const TestEvent& event, int kind, ObjectNumber window) {
   return event.kind == kind && (window == -1 || event.window == window);
+}
+
+// Calls wait_event(0), after letting the X server catch up, until `done` holds
+// for the events so far or `milliseconds` pass (at least one round through the
+// queue); sleeps briefly whenever the queue is empty.
+template <typename Done>
+std::vector<TestEvent> collect(int milliseconds, Done done) {
+  std::vector<TestEvent> events;
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (bool first = true; first || (Clock::now() < end && !done(events)); first = false) {
+    for (int kind; x_test_pump(0), (kind = wait_event(0)) != EVENT_NONE;) {
+      if (kind != EVENT_IDLE) events.push_back({kind, last_event_gadget(), last_event_window(), last_event_data()});
+      if (done(events)) return events;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return events;
 }
 
 }  // namespace
@@ -34,25 +42,14 @@ void event_test_init_layers() {
 }
 
 std::vector<TestEvent> event_test_drain(int milliseconds) {
-  std::vector<TestEvent> events;
-  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
-  do {
-    while (take_one(&events)) {
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  } while (Clock::now() < end);
-  return events;
+  return collect(milliseconds, [](const std::vector<TestEvent>&) { return false; });
 }
 
 bool event_test_wait_for(int kind, ObjectNumber window, int timeout_ms, std::vector<TestEvent>* seen) {
-  std::vector<TestEvent> events;
-  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeout_ms);
   bool found = false;
-  while (!found && Clock::now() < end) {
-    std::size_t before = events.size();
-    if (!take_one(&events)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    found = events.size() > before && matches(events.back(), kind, window);
-  }
+  std::vector<TestEvent> events = collect(timeout_ms, [&](const std::vector<TestEvent>& so_far) {
+    return found = !so_far.empty() && matches(so_far.back(), kind, window);
+  });
   if (seen) seen->insert(seen->end(), events.begin(), events.end());
   return found;
 }

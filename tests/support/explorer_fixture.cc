@@ -9,31 +9,30 @@
 #include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 
+namespace {
+
+ObjectNumber created(ObjectNumber gadget) {
+  EXPECT_NE(gadget, 0);
+  return gadget;
+}
+
+}  // namespace
+
 ObjectNumber ExplorerTest::list(const std::string& text, std::uint32_t flags) {
-  const ObjectNumber list = explorer_list_create(-1, 0, 0, 700, 500, text, flags);
-  EXPECT_NE(list, 0);
-  return list;
+  return created(explorer_list_create(-1, 0, 0, 700, 500, text, flags));
 }
 
 ObjectNumber ExplorerTest::tree(const std::string& text, std::uint32_t flags) {
-  const ObjectNumber tree = explorer_tree_create(-1, 0, 0, 380, 480, text, flags);
-  EXPECT_NE(tree, 0);
-  return tree;
+  return created(explorer_tree_create(-1, 0, 0, 380, 480, text, flags));
 }
 
-GtkTreeView* ExplorerTest::view(ObjectNumber gadget) const {
-  return GTK_TREE_VIEW(gadget_find(gadget)->widget);
-}
-
-GtkTreeModel* ExplorerTest::model(ObjectNumber gadget) const {
-  return gtk_tree_view_get_model(view(gadget));
-}
+GtkTreeView* ExplorerTest::view(ObjectNumber gadget) const { return GTK_TREE_VIEW(gadget_find(gadget)->widget); }
+GtkTreeModel* ExplorerTest::model(ObjectNumber gadget) const { return gtk_tree_view_get_model(view(gadget)); }
 
 Names ExplorerTest::rows(ObjectNumber list, int column) {
   GadgetRecord* record = gadget_find(list);
   Names texts;
-  for (int i = 0; i < gadget_count_items(list); ++i)
-    texts.push_back(record->type->get_item_text(record, i, column));
+  for (int i = 0; i < gadget_count_items(list); ++i) texts.push_back(record->type->get_item_text(record, i, column));
   return texts;
 }
 
@@ -72,10 +71,8 @@ GtkTreeIter ExplorerTest::node(ObjectNumber tree, const std::string& path) {
 Names ExplorerTest::children(ObjectNumber tree, const std::string& path) {
   GtkTreeIter parent = node(tree, path), child;
   Names names;
-  GtkTreeIter* top = path.empty() ? nullptr : &parent;
-  for (bool more = gtk_tree_model_iter_children(model(tree), &child, top); more;
-       more = gtk_tree_model_iter_next(model(tree), &child))
-    names.push_back(shown_name(model(tree), &child));
+  bool more = gtk_tree_model_iter_children(model(tree), &child, path.empty() ? nullptr : &parent);
+  for (; more; more = gtk_tree_model_iter_next(model(tree), &child)) names.push_back(shown_name(model(tree), &child));
   return names;
 }
 

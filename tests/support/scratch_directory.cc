@@ -28,14 +28,9 @@ void fail(const std::string& what) { throw std::runtime_error("scratch directory
 
 }  // namespace
 
-ScratchDirectory::ScratchDirectory() : ScratchDirectory("") {}
-
 ScratchDirectory::ScratchDirectory(const std::string& base) {
   const char* temporary = getenv("TMPDIR");
-  std::string pattern = !base.empty() ? base
-                        : temporary != nullptr && *temporary != '\0' ? temporary
-                                                                     : "/tmp";
-  pattern += "/ostrelm-XXXXXX";
+  std::string pattern = (!base.empty() ? base : temporary && *temporary ? temporary : "/tmp") + "/ostrelm-XXXXXX";
   if (mkdtemp(&pattern[0]) == nullptr) fail("cannot make one in " + pattern);
   // Reachable by a test's unprivileged child process too.
   chmod(pattern.c_str(), 0755);
@@ -65,8 +60,7 @@ std::string ScratchDirectory::make_file(const std::string& relative, off_t size,
   const int fd = open(full.c_str(), O_CREAT | O_WRONLY | O_TRUNC, mode);
   if (fd < 0) fail("cannot make " + full);
   const bool sized = ftruncate(fd, size) == 0 && fchmod(fd, mode) == 0;
-  close(fd);
-  if (!sized) fail("cannot size " + full);
+  if (close(fd) != 0 || !sized) fail("cannot size " + full);
   return full;
 }
 

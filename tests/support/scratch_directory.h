@@ -9,8 +9,7 @@
 // holds when the object goes, also what a test made unreadable.
 class ScratchDirectory {
  public:
-  ScratchDirectory();
-  explicit ScratchDirectory(const std::string& base);
+  explicit ScratchDirectory(const std::string& base = "");
   ~ScratchDirectory();
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;

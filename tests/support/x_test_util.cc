@@ -13,7 +13,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 GPid window_manager = 0;
 
 Display* x_display() { return GDK_DISPLAY_XDISPLAY(gdk_display_get_default()); }
@@ -27,10 +26,7 @@ Window toplevel_xid(GtkWidget* widget) {
 // The server may still be delivering what it generated for injected input;
 // a few rounds of sync and pump take all of it in.
 void settle() {
-  for (int round = 0; round < 3; ++round) {
-    x_test_pump();
-    pause_briefly();
-  }
+  for (int round = 0; round < 3; ++round) { x_test_pump(); pause_briefly(); }
 }
 
 // The raw items of a window property and their format (0 if unset); X hands
@@ -81,9 +77,8 @@ void fake_key(unsigned keysym, bool press) {
   if (KeyCode code = keycode_for(keysym)) XTestFakeKeyEvent(x_display(), code, press, CurrentTime);
 }
 
-bool window_manager_announced() {
-  int format = 0;
-  return read_property(DefaultRootWindow(x_display()), "_NET_SUPPORTING_WM_CHECK", &format).size() == sizeof(long);
+void fake_button(int button, bool press) {
+  XTestFakeButtonEvent(x_display(), static_cast<unsigned>(button), press, CurrentTime);
 }
 
 }  // namespace
@@ -93,17 +88,12 @@ void x_test_pump(int max_iterations) {
   for (int i = 0; i < max_iterations && gtk_events_pending(); ++i) gtk_main_iteration_do(FALSE);
 }
 
-void x_test_pump_for(int milliseconds) {
-  x_test_wait_until([] { return false; }, milliseconds);
-}
+void x_test_pump_for(int milliseconds) { x_test_wait_until([] { return false; }, milliseconds); }
 
 bool x_test_wait_until(const std::function<bool()>& condition, int timeout_ms) {
-  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (!condition()) {
-    if (Clock::now() >= end) return false;
-    x_test_pump();
-    pause_briefly();
-  }
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (; !condition(); x_test_pump(), pause_briefly())
+    if (std::chrono::steady_clock::now() >= end) return false;
   return true;
 }
 
@@ -123,18 +113,14 @@ void x_test_move_pointer(GtkWidget* widget, int x, int y) {
   int origin_x = 0, origin_y = 0;
   gdk_window_get_origin(window, &origin_x, &origin_y);
   // A widget without a window of its own lies inside its parent's, at its allocation.
-  if (!gtk_widget_get_has_window(widget)) {
-    GtkAllocation allocation;
-    gtk_widget_get_allocation(widget, &allocation);
-    origin_x += allocation.x;
-    origin_y += allocation.y;
-  }
-  XTestFakeMotionEvent(x_display(), -1, origin_x + x, origin_y + y, CurrentTime);
+  GtkAllocation allocation{};
+  if (!gtk_widget_get_has_window(widget)) gtk_widget_get_allocation(widget, &allocation);
+  XTestFakeMotionEvent(x_display(), -1, origin_x + allocation.x + x, origin_y + allocation.y + y, CurrentTime);
   settle();
 }
 
 void x_test_button(int button, bool press) {
-  XTestFakeButtonEvent(x_display(), static_cast<unsigned>(button), press, CurrentTime);
+  fake_button(button, press);
   settle();
 }
 
@@ -147,8 +133,7 @@ void x_test_click(GtkWidget* widget, int x, int y, int button) {
 void x_test_double_click(GtkWidget* widget, int x, int y, int button) {
   x_test_move_pointer(widget, x, y);
   // No pumping between the clicks: the second must follow within the double-click time.
-  for (int i = 0; i < 4; ++i)
-    XTestFakeButtonEvent(x_display(), static_cast<unsigned>(button), i % 2 == 0, CurrentTime);
+  for (int i = 0; i < 4; ++i) fake_button(button, i % 2 == 0);
   settle();
 }
 
@@ -170,21 +155,18 @@ bool x_test_focus(GtkWidget* widget) {
 
 void x_test_request_close(GtkWidget* widget) {
   XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = toplevel_xid(widget);
-  event.xclient.message_type = XInternAtom(x_display(), "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
+  event.xclient = XClientMessageEvent{ClientMessage, 0, False, x_display(), toplevel_xid(widget),
+                                      XInternAtom(x_display(), "WM_PROTOCOLS", False), 32, {}};
   event.xclient.data.l[0] = static_cast<long>(XInternAtom(x_display(), "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
   if (event.xclient.window != None) XSendEvent(x_display(), event.xclient.window, False, NoEventMask, &event);
   settle();
 }
 
 std::vector<long> x_test_window_property(GtkWidget* widget, const char* property) {
   int format = 0;
-  std::string bytes = read_property(toplevel_xid(widget), property, &format);
+  const std::string bytes = read_property(toplevel_xid(widget), property, &format);
   std::vector<long> items(format == 32 ? bytes.size() / sizeof(long) : 0);
-  if (!items.empty()) std::memcpy(items.data(), bytes.data(), bytes.size());
+  std::memcpy(items.data(), bytes.data(), items.size() * sizeof(long));
   return items;
 }
 
@@ -202,7 +184,11 @@ bool x_test_window_manager_start() {
   if (window_manager == 0 &&
       !g_spawn_async(nullptr, arguments, nullptr, flags, nullptr, nullptr, &window_manager, nullptr))
     return false;
-  if (x_test_wait_until(window_manager_announced, 10000)) return true;
+  int format = 0;
+  const auto announced = [&format] {
+    return read_property(DefaultRootWindow(x_display()), "_NET_SUPPORTING_WM_CHECK", &format).size() == sizeof(long);
+  };
+  if (x_test_wait_until(announced, 10000)) return true;
   x_test_window_manager_stop();
   return false;
 }

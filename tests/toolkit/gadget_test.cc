@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <utility>
+#include <vector>
+
 #include "tests/support/gadget_window_fixture.h"
 #include "tests/support/x_test_util.h"
 #include "toolkit/event_queue.h"
@@ -82,14 +85,13 @@ TEST_F(GadgetCoreTest, NumbersWithoutGadgetAndTypesWithoutHandlersGiveNothing) {
 
 TEST_F(GadgetCoreTest, CreatingOnAUsedNumberEndsTheOldGadgetFirst) {
   ASSERT_NE(probe_create(3, 10, 10, true), 0);
-  GtkWidget* old_placed = placed_of(3);
-  GtkWidget* old_widget = gadget_find(3)->widget;
-  g_object_add_weak_pointer(G_OBJECT(old_placed), reinterpret_cast<gpointer*>(&old_placed));
-  g_object_add_weak_pointer(G_OBJECT(old_widget), reinterpret_cast<gpointer*>(&old_widget));
+  GtkWidget *old_placed = placed_of(3), *old_widget = gadget_find(3)->widget;
+  for (GtkWidget** old : {&old_placed, &old_widget})
+    g_object_add_weak_pointer(G_OBJECT(*old), reinterpret_cast<gpointer*>(old));
   const int frees_before = probe_frees;
   ObjectNumber handle = probe_create(3, 100, 10);
   EXPECT_EQ(old_placed, nullptr) << "the old gadget's outer widget is still alive";
-  EXPECT_EQ(old_widget, nullptr) << "the old gadget's main widget is still alive";
+  EXPECT_EQ(old_widget, nullptr) << "its main widget is still alive";
   EXPECT_EQ(probe_frees, frees_before + 1);
   EXPECT_EQ(handle, reinterpret_cast<ObjectNumber>(gadget_find(3)->widget)) << "an explicit number gives the handle";
   EXPECT_EQ(widget_gadget_number(gadget_find(3)->widget), 3);
@@ -103,8 +105,7 @@ TEST_F(GadgetCoreTest, ClosingTheWindowEndsItsGadgets) {
   const int frees_before = probe_frees;
   window_close(window_);
   EXPECT_EQ(probe_frees, frees_before + 2);
-  EXPECT_EQ(gadget_find(first), nullptr);
-  EXPECT_EQ(gadget_find(5), nullptr);
+  EXPECT_TRUE(gadget_find(first) == nullptr && gadget_find(5) == nullptr);
   window_ = window_open(-1, 0, 0, 200, 100, "again", 0);
   EXPECT_NE(probe_create(5, 0, 0), 0) << "the static number is free again";
 }
@@ -129,8 +130,7 @@ TEST_F(GadgetCoreTest, ResizeKeepsEveryIgnoredCoordinate) {
     x_test_pump();
     GtkAllocation allocation;
     gtk_widget_get_allocation(placed_of(n), &allocation);
-    EXPECT_EQ(allocation.x, 5) << "the change reached the layout";
-    EXPECT_EQ(allocation.height, 40);
+    EXPECT_EQ(std::make_pair(allocation.x, allocation.height), std::make_pair(5, 40)) << "reached the layout";
   }
 }
 
@@ -169,21 +169,20 @@ class GadgetDragTest : public GadgetCoreTest {
     for (int i = 0; i < 10; ++i) gtk_list_store_insert_with_values(store, nullptr, -1, 0, "row", -1);
     view_ = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
     g_object_unref(store);
-    gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(view_), -1, "Name", gtk_cell_renderer_text_new(),
-                                                "text", 0, NULL);
-    GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(view_), 0);
+    GtkTreeView* view = GTK_TREE_VIEW(view_);
+    gtk_tree_view_insert_column_with_attributes(view, -1, "Name", gtk_cell_renderer_text_new(), "text", 0, NULL);
+    GtkTreeViewColumn* column = gtk_tree_view_get_column(view, 0);
     gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
     gtk_tree_view_column_set_fixed_width(column, 60);
     gtk_tree_view_column_set_max_width(column, 60);
-    gtk_tree_view_set_headers_clickable(GTK_TREE_VIEW(view_), TRUE);
+    gtk_tree_view_set_headers_clickable(view, TRUE);
     GadgetRecord* record = gadget_record_start(-1, view_, &list_);
     ASSERT_NE(record, nullptr);
-    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
-    gtk_container_add(GTK_CONTAINER(scroller), view_);
-    gadget_place(scroller, 10, 10, 300, 300);
-    gtk_widget_show_all(scroller);
     record->widget = view_;
-    record->outer = scroller;
+    record->outer = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_container_add(GTK_CONTAINER(record->outer), view_);
+    gadget_place(record->outer, 10, 10, 300, 300);
+    gtk_widget_show_all(record->outer);
     gadget_watch_drag(list_, view_);
     gadget_register(record, list_);
     ASSERT_TRUE(x_test_wait_mapped(view_));
@@ -191,11 +190,10 @@ class GadgetDragTest : public GadgetCoreTest {
     // The middle of the third row, and the header row's height, in view coordinates.
     GdkRectangle area;
     GtkTreePath* path = gtk_tree_path_new_from_indices(2, -1);
-    gtk_tree_view_get_background_area(GTK_TREE_VIEW(view_), path, nullptr, &area);
+    gtk_tree_view_get_background_area(view, path, nullptr, &area);
     gtk_tree_path_free(path);
-    gtk_tree_view_convert_bin_window_to_widget_coords(GTK_TREE_VIEW(view_), 40, area.y + area.height / 2, &row_x_,
-                                                      &row_y_);
-    gtk_tree_view_convert_bin_window_to_widget_coords(GTK_TREE_VIEW(view_), 0, 0, &area.x, &header_height_);
+    gtk_tree_view_convert_bin_window_to_widget_coords(view, 40, area.y + area.height / 2, &row_x_, &row_y_);
+    gtk_tree_view_convert_bin_window_to_widget_coords(view, 0, 0, &area.x, &header_height_);
     g_object_get(gtk_widget_get_settings(view_), "gtk-dnd-drag-threshold", &threshold_, NULL);
   }
 
