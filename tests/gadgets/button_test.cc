@@ -65,8 +65,7 @@ TEST_F(ButtonTest, LabelIsConvertedAlignedAndWrappedToTheButtonSize) {
   gadget_resize(wrapping, GADGET_IGNORE, GADGET_IGNORE, 200, 80);
   gint width = 0, height = 0;
   gtk_widget_get_size_request(GTK_WIDGET(label_of(wrapping)), &width, &height);
-  EXPECT_EQ(width, 200);
-  EXPECT_EQ(height, 80);
+  EXPECT_EQ(std::make_pair(width, height), std::make_pair(200, 80));
 
   // Right-aligned wins over left-aligned.
   for (const auto& [flags, expected] : {std::pair{1u, 1.0f}, {2u, 0.0f}, {3u, 1.0f}, {0u, 0.5f}}) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "gadgets/explorer_common.h"
 #include "tests/support/scratch_directory.h"
@@ -60,14 +61,10 @@ Found scan(std::string directory, const std::string& text, unsigned flags = 0) {
 TEST(DirectoryScan, SelectsByPatternsAndFlagsFollowsLinksAndLeavesOutBrokenOnes) {
   const ScratchDirectory scratch;
   const std::string d = scratch.path(), bare = d.substr(0, d.size() - 1);  // no final "/"
-  for (const char* name : {"game.tzx", "GAME.TZX", "README", ".profile"}) scratch.make_file(name);
-  scratch.make_directory("sub");
-  scratch.make_directory(".config");
-  scratch.make_link(d + "sub", "to_sub");
-  scratch.make_link(d + "nowhere", "dangling");
-  scratch.make_link(".", "loop");
-  scratch.make_link("ring_b", "ring_a");
-  scratch.make_link("ring_a", "ring_b");
+  scratch.make({"game.tzx", "GAME.TZX", "README", ".profile", "sub/", ".config/"});
+  const std::pair<std::string, const char*> links[] = {
+      {d + "sub", "to_sub"}, {d + "nowhere", "dangling"}, {".", "loop"}, {"ring_b", "ring_a"}, {"ring_a", "ring_b"}};
+  for (const auto& [target, name] : links) scratch.make_link(target, name);
 
   const Found directories = {{"sub", d + "sub/"}, {"to_sub", d + "to_sub/"}, {"loop", d + "loop/"}};
   const auto with = [&](Found found, std::initializer_list<const char*> files) {
@@ -90,8 +87,7 @@ TEST(DirectoryScan, SelectsByPatternsAndFlagsFollowsLinksAndLeavesOutBrokenOnes)
 TEST(DirectoryScan, NamesKeepTheirBytesInAUtf8Locale) {
   const ScratchDirectory scratch;
   const std::string latin1 = "b\xE9.tzx", japanese = "\u30C6\u30FC\u30D7.tzx";
-  scratch.make_file(latin1);
-  scratch.make_file(japanese);
+  scratch.make({latin1, japanese});
   std::setlocale(LC_ALL, "C.UTF-8");
   const Found found = scan(scratch.path(), "*.tzx");
   std::setlocale(LC_ALL, "C");
@@ -114,10 +110,8 @@ bool run_unprivileged(const std::function<bool()>& check) {
 
 TEST(DirectoryScan, UnreadableDirectoriesGiveNoEntries) {
   const ScratchDirectory scratch;
-  const std::string closed = scratch.make_directory("closed");
-  const std::string unsearchable = scratch.make_directory("unsearchable");
-  scratch.make_file("closed/a.tzx");
-  scratch.make_file("unsearchable/a.tzx");
+  const std::string closed = scratch.file("closed/"), unsearchable = scratch.file("unsearchable/");
+  scratch.make({"closed/a.tzx", "unsearchable/a.tzx"});
   chmod(closed.c_str(), 0);
   chmod(unsearchable.c_str(), 0444);  // names readable, status not
   EXPECT_TRUE(run_unprivileged([&] {

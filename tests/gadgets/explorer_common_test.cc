@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "gadgets/explorer_list.h"
 #include "gadgets/explorer_tree.h"
@@ -30,9 +31,7 @@ TEST_F(Explorers, NamesInAnyEncodingAreShownReadablyAndHandedBackExactly) {
   const std::string dir = scratch_.path(), japanese = "\xe3\x83\x86\xe3\x83\xbc\xe3\x83\x97";
   // UTF-8 with an accent, beyond Latin-1, Latin-1 (not UTF-8); two directories.
   Names disk = {"caf\xc3\xa9.tzx", japanese + ".tzx", "caf\xe9.tzx", "d\xe9mos", japanese};
-  for (int i = 0; i < 3; ++i) scratch_.make_file(disk[i]);
-  scratch_.make_file("d\xe9mos/x.tzx");
-  scratch_.make_file(japanese + "/y.tzx");
+  scratch_.make({disk[0], disk[1], disk[2], "d\xe9mos/x.tzx", japanese + "/y.tzx"});
   std::sort(disk.begin(), disk.end());
 
   const ObjectNumber files = list(dir + "*.tzx", EXPLORER_SORT_BY_NAME);
@@ -68,13 +67,10 @@ TEST_F(Explorers, NamesInAnyEncodingAreShownReadablyAndHandedBackExactly) {
 }
 
 TEST_F(Explorers, UnreadableDanglingAndLoopingEntriesNeitherBreakNorHang) {
-  const std::string t = scratch_.make_directory("t");
-  scratch_.make_directory("t/locked/sub");
-  scratch_.make_directory("t/vanishing/inner");
-  scratch_.make_file("t/plain");
-  scratch_.make_link("nowhere", "t/dangling");
-  scratch_.make_link("self", "t/self");
-  scratch_.make_link("..", "t/up");
+  const std::string t = scratch_.file("t/");
+  scratch_.make({"t/locked/sub/", "t/vanishing/inner/", "t/plain"});
+  for (const auto& [target, name] : {std::pair{"nowhere", "t/dangling"}, {"self", "t/self"}, {"..", "t/up"}})
+    scratch_.make_link(target, name);
   chmod((t + "locked").c_str(), 0);
   const ObjectNumber files = list(t, EXPLORER_SORT_BY_NAME);
   const ObjectNumber dirs = tree(t, MAIN_TREE_FLAGS);

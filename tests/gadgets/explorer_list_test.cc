@@ -19,16 +19,13 @@ namespace {
 
 using ExplorerList = ExplorerTest;
 
-void sort_descending(GtkTreeView* view, int column) {
-  gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(gtk_tree_view_get_model(view)), column,
-                                       GTK_SORT_DESCENDING);
+void sort(GtkTreeView* view, int column, GtkSortType order = GTK_SORT_DESCENDING) {
+  gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(gtk_tree_view_get_model(view)), column, order);
 }
 
 TEST_F(ExplorerList, RowsFollowTheTextAndTheSortKeepsParentThenDirectoriesOrFilesFirst) {
   const std::string dir = scratch_.path();
-  for (const char* name : {"beta", "alpha"}) scratch_.make_directory(name);
-  for (const char* name : {"b.tzx", "a.tzx", "c.txt", ".hidden.tzx", "GAME.TZX"})
-    scratch_.make_file(name);
+  scratch_.make({"beta/", "alpha/", "b.tzx", "a.tzx", "c.txt", ".hidden.tzx", "GAME.TZX"});
   const ObjectNumber sorted = list(dir + "*.tzx", EXPLORER_SORT_BY_NAME);
   EXPECT_EQ(rows(sorted), (Names{"..", "alpha", "beta", "a.tzx", "b.tzx"}));
   EXPECT_EQ(gadget_get_text(sorted), dir);
@@ -36,7 +33,7 @@ TEST_F(ExplorerList, RowsFollowTheTextAndTheSortKeepsParentThenDirectoriesOrFile
   EXPECT_EQ(rows(list(dir + "*.tzx", 0), 2), (Names{"", "Directory", "Directory", "File", "File"}));
 
   // Descending: ".." stays first, and files come before directories.
-  sort_descending(view(sorted), LIST_COLUMN_NAME);
+  sort(view(sorted), LIST_COLUMN_NAME);
   EXPECT_EQ(rows(sorted), (Names{"..", "b.tzx", "a.tzx", "beta", "alpha"}));
   // A text without "/" replaces only the patterns, and the fill sorts by name again.
   gadget_set_text(sorted, "*.txt;*.TZX");
@@ -81,7 +78,7 @@ TEST_F(ExplorerList, SizeAttributesAndTimeTexts) {
   EXPECT_NE(explorer_list_time_text(0).back(), '\n');
 
   // The size column sorts by the byte count, beyond 4 GiB too.
-  sort_descending(view(sized), LIST_COLUMN_SIZE);
+  sort(view(sized), LIST_COLUMN_SIZE);
   EXPECT_EQ(rows(sized).front(), names.back());
   EXPECT_EQ(rows(sized).back(), "sub");
 }
@@ -95,19 +92,17 @@ TEST_F(ExplorerList, FillsOfAListNotSortedByNameKeepTheSortOfAnyColumn) {
   ASSERT_EQ(record->type->add_column(record, "TQ_Explorer_Column_Attributes", -1, 90), 1);
   // Each fill brings a row the store's own sort has not seen.
   scratch_.make_file("middle", 2000, 0644);
-  sort_descending(view(sorted), LIST_COLUMN_SIZE);
+  sort(view(sorted), LIST_COLUMN_SIZE);
   gadget_set_text(sorted, scratch_.path());
   EXPECT_EQ(rows(sorted), (Names{"..", "large", "middle", "small", "d"}));
-  gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(model(sorted)), LIST_COLUMN_ATTRIBUTES,
-                                       GTK_SORT_ASCENDING);
+  sort(view(sorted), LIST_COLUMN_ATTRIBUTES, GTK_SORT_ASCENDING);
   scratch_.make_file("tiny", 1, 0640);
   gadget_set_text(sorted, scratch_.path());
   EXPECT_EQ(rows(sorted), (Names{"..", "d", "large", "tiny", "middle", "small"}));
 }
 
 TEST_F(ExplorerList, MainWindowListHoldsSelectableFilesAndPostsSelections) {
-  scratch_.make_directory("sub");
-  for (const char* name : {"a.tzx", "b.tzx", "c.tzx"}) scratch_.make_file(name);
+  scratch_.make({"sub/", "a.tzx", "b.tzx", "c.tzx"});
   const ObjectNumber files = list(scratch_.path() + "*.tzx", MAIN_LIST_FLAGS);
   ASSERT_EQ(gadget_count_items(files), 3);
   event_test_drain();
@@ -128,8 +123,7 @@ TEST_F(ExplorerList, MainWindowListHoldsSelectableFilesAndPostsSelections) {
 }
 
 TEST_F(ExplorerList, DoubleClickOnAFilePostsClicksButEnteringADirectoryOnlyAChange) {
-  scratch_.make_file("a.tzx");
-  scratch_.make_file("sub/inner");
+  scratch_.make({"a.tzx", "sub/inner"});
   const ObjectNumber browser = list(scratch_.path(), EXPLORER_SORT_BY_NAME);
   ASSERT_TRUE(x_test_wait_mapped(GTK_WIDGET(view(browser))));
   const auto double_click = [&](int index) {

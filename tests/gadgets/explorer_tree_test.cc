@@ -67,9 +67,8 @@ TEST_F(ExplorerTree, TextIsEmptyForNothingAndNamesRootAndHome) {
 }
 
 TEST_F(ExplorerTree, PathsAreWalkedAsFarAsTheTreeGoesAndPatternsApplyLater) {
-  const std::string a = scratch_.make_directory("a"), b = scratch_.make_directory("a/b");
-  for (const char* name : {"a/b/game.tzx", "a/b/notes.txt", "a/game.tzx", "c/notes.txt"})
-    scratch_.make_file(name);
+  const std::string a = scratch_.file("a/"), b = scratch_.file("a/b/");
+  scratch_.make({"a/b/game.tzx", "a/b/notes.txt", "a/game.tzx", "c/notes.txt"});
   const ObjectNumber files = tree(a, EXPLORER_SORT_BY_NAME);
   const std::vector<std::pair<std::string, std::string>> walks = {
       {a + "nosuchdir/x/", a},           // leaves the tree part way
@@ -90,17 +89,15 @@ TEST_F(ExplorerTree, PathsAreWalkedAsFarAsTheTreeGoesAndPatternsApplyLater) {
 }
 
 TEST_F(ExplorerTree, HiddenDirectoriesAndFilesShowOnlyWhenAsked) {
-  scratch_.make_directory("h/.secret/inner");
-  scratch_.make_directory("only_hidden/.x");
+  scratch_.make({"h/.secret/inner/", "only_hidden/.x/"});
   const std::string through_hidden = scratch_.path() + "h/.secret/inner/";
   EXPECT_EQ(gadget_get_text(tree(through_hidden, MAIN_TREE_FLAGS)), scratch_.path() + "h/");
   const ObjectNumber shown = tree(through_hidden, MAIN_TREE_FLAGS | EXPLORER_SHOW_HIDDEN);
   EXPECT_EQ(gadget_get_text(shown), through_hidden);
   EXPECT_TRUE(expandable(shown, scratch_.path() + "only_hidden/"));
 
-  const std::string s = scratch_.make_directory("s");
-  for (const char* name : {"s/zeta", "s/alpha", "s/Mid"}) scratch_.make_directory(name);
-  for (const char* name : {"s/only_files/f.tzx", "s/b.txt"}) scratch_.make_file(name);
+  const std::string s = scratch_.file("s/");
+  scratch_.make({"s/zeta/", "s/alpha/", "s/Mid/", "s/only_files/f.tzx", "s/b.txt"});
   const ObjectNumber dirs = tree(s, MAIN_TREE_FLAGS);
   EXPECT_EQ(children(dirs, s), (Names{"Mid", "alpha", "only_files", "zeta"}));
   EXPECT_FALSE(expandable(dirs, s + "only_files/"));  // holds only files
@@ -113,7 +110,7 @@ TEST_F(ExplorerTree, HiddenDirectoriesAndFilesShowOnlyWhenAsked) {
 }
 
 TEST_F(ExplorerTree, ClicksArePostedOnReleaseAndExpandingReadsOneLevel) {
-  for (const char* name : {"a", "x/y", "l/d"}) scratch_.make_directory(name);
+  scratch_.make({"a/", "x/y/", "l/d/"});
   scratch_.make_link("..", "l/up");
   const ObjectNumber dirs = tree(scratch_.path(), MAIN_TREE_FLAGS);
   GtkWidget* widget = GTK_WIDGET(view(dirs));

@@ -67,3 +67,7 @@ std::string ScratchDirectory::make_file(const std::string& relative, off_t size,
 void ScratchDirectory::make_link(const std::string& target, const std::string& relative) const {
   if (symlink(target.c_str(), (path_ + relative).c_str()) != 0) fail("cannot link " + relative);
 }
+
+void ScratchDirectory::make(std::initializer_list<std::string> entries) const {
+  for (const std::string& entry : entries) entry.back() == '/' ? make_directory(entry) : make_file(entry);
+}

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <initializer_list>
 #include <string>
 
 // A fresh directory under $TMPDIR (or /tmp, or `base`), removed with all it
@@ -25,6 +26,8 @@ class ScratchDirectory {
   std::string make_file(const std::string& relative, off_t size = 0, mode_t mode = 0644) const;
   // Makes the symbolic link `relative` pointing at `target`.
   void make_link(const std::string& target, const std::string& relative) const;
+  // Makes each entry: a directory if it ends in "/", else an empty file.
+  void make(std::initializer_list<std::string> entries) const;
 
  private:
   std::string path_;
