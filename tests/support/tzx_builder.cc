@@ -5,14 +5,6 @@
 #include <fstream>
 #include <iterator>
 
-namespace {
-
-std::string data_block(char id, const std::string& fields, const std::string& data, std::int64_t length) {
-  return id + fields + le(length < 0 ? data.size() : static_cast<std::uint64_t>(length), 3) + data;
-}
-
-}  // namespace
-
 std::string le(std::uint64_t value, int width) {
   std::string bytes;
   for (int i = 0; i < width; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -23,13 +15,9 @@ std::string tzx(const std::string& blocks) { return std::string("ZXTape!\x1A\x01
 
 std::string standard_block(const std::string& data) { return "\x10" + le(1000, 2) + le(data.size(), 2) + data; }
 
-std::string turbo_block(const std::string& data, std::int64_t length) {
-  std::string pulses = le(2168, 2) + le(667, 2) + le(735, 2) + le(855, 2) + le(1710, 2) + le(3223, 2);
-  return data_block('\x11', pulses + "\x08" + le(1000, 2), data, length);
-}
-
 std::string pure_block(const std::string& data, std::int64_t length) {
-  return data_block('\x14', le(855, 2) + le(1710, 2) + "\x08" + le(1000, 2), data, length);
+  std::uint64_t size = length < 0 ? data.size() : static_cast<std::uint64_t>(length);
+  return "\x14" + le(855, 2) + le(1710, 2) + "\x08" + le(1000, 2) + le(size, 3) + data;
 }
 
 std::string tap_record(const std::string& data) { return le(data.size(), 2) + data; }
