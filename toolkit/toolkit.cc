@@ -24,5 +24,3 @@ void toolkit_init() {
   }
   gtk_initialised = true;
 }
-
-bool toolkit_initialised() { return gtk_initialised; }

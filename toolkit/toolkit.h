@@ -13,7 +13,4 @@ void toolkit_save_arguments(int argc, char** argv);
 // the first call does anything.
 void toolkit_init();
 
-// Whether toolkit_init has run.
-bool toolkit_initialised();
-
 #endif  // OSTRELM_TOOLKIT_TOOLKIT_H_
