@@ -9,12 +9,18 @@
 #include "toolkit/event_queue.h"
 #include "toolkit/gadget_list.h"
 #include "toolkit/object_table.h"
+#include "toolkit/window.h"
 
 namespace {
 
 std::unique_ptr<ObjectTable> gadget_table;
 
 constexpr std::int32_t kGadgetTableSlots = 16;
+
+// On a gadget's main widget: the gadget number + 1, so that a widget without
+// the key reads as no gadget (-1). Windows carry the same key (WINDOW_KEY_ID)
+// with their own number.
+constexpr char kGadgetKeyId[] = "tq_id";
 
 gpointer number_as_pointer(ObjectNumber number) { return reinterpret_cast<gpointer>(number); }
 
@@ -86,7 +92,7 @@ void gadget_register(GadgetRecord* record, ObjectNumber number) {
   gtk_widget_realize(widget);
   if (PangoFontDescription* font = gadget_default_font()) gadget_set_font(number, font);
   g_signal_connect(widget, "destroy", G_CALLBACK(gadget_destroyed), number_as_pointer(number));
-  g_object_set_data(G_OBJECT(widget), "tq_id", number_as_pointer(number + 1));
+  g_object_set_data(G_OBJECT(widget), kGadgetKeyId, number_as_pointer(number + 1));
   events_flush();
 }
 
@@ -115,10 +121,10 @@ ObjectNumber widget_window_number(GtkWidget* widget) {
   GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
   // GTK hands back the topmost ancestor even when it is no window.
   if (!toplevel || !gtk_widget_is_toplevel(toplevel)) return -1;
-  return pointer_as_number(g_object_get_data(G_OBJECT(toplevel), "tq_id"));
+  return pointer_as_number(g_object_get_data(G_OBJECT(toplevel), WINDOW_KEY_ID));
 }
 
 ObjectNumber widget_gadget_number(GtkWidget* widget) {
   if (!widget) return -1;
-  return pointer_as_number(g_object_get_data(G_OBJECT(widget), "tq_id")) - 1;
+  return pointer_as_number(g_object_get_data(G_OBJECT(widget), kGadgetKeyId)) - 1;
 }

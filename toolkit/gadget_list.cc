@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include "toolkit/window.h"
+
 namespace {
 
 // The stack of enclosing containers is left out: nothing in this program
@@ -18,7 +20,6 @@ struct GadgetListSave {
 };
 
 constexpr char kSaveKey[] = "tq_gadgetstack";
-constexpr char kGadgetListKey[] = "tq_gadgetlist";
 
 GadgetListState state;
 
@@ -49,13 +50,13 @@ GtkWidget* window_make_gadget_list(GtkWidget* window) {
   } else {
     gtk_container_add(GTK_CONTAINER(window), fixed);
   }
-  g_object_set_data(G_OBJECT(window), kGadgetListKey, fixed);
+  g_object_set_data(G_OBJECT(window), WINDOW_KEY_GADGET_LIST, fixed);
   return fixed;
 }
 
 GtkWidget* container_for(GtkWidget* widget) {
   if (!GTK_IS_WINDOW(widget)) return widget;
-  auto* fixed = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(widget), kGadgetListKey));
+  auto* fixed = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(widget), WINDOW_KEY_GADGET_LIST));
   return fixed != nullptr ? fixed : window_make_gadget_list(widget);
 }
 
