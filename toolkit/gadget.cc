@@ -68,12 +68,12 @@ bool gadget_place(GtkWidget* placed, int x, int y, int width, int height) {
   return true;
 }
 
-GadgetRecord* gadget_record_start(ObjectNumber number, GtkWidget* main_widget, ObjectNumber* gadget_out) {
-  if (!main_widget) return nullptr;
+GadgetRecord* gadget_record_start(ObjectNumber number, GtkWidget* widget, ObjectNumber* gadget_out) {
+  if (!widget) return nullptr;
   // Without a window to go into, the gadget would float unseen and unowned.
   GadgetRecord* record = gadget_container() ? gadget_record_new(number) : nullptr;
   if (!record) {
-    gadget_discard_widget(main_widget);
+    gadget_discard_widget(widget);
     return nullptr;
   }
   *gadget_out = gadget_record_number(number, record);

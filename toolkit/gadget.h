@@ -204,12 +204,12 @@ GtkWidget* gadget_container();
 // requests width x height for it. Returns false if there is no container.
 bool gadget_place(GtkWidget* placed, int x, int y, int width, int height);
 
-// Steps 2 and 3 in one: given the main widget just made (may be nullptr),
-// returns the record for the number and stores the gadget number in
-// *gadget_out. Fails (nullptr) when the widget is missing, no container is
-// current or memory runs out; the widget is then discarded and the gadget
-// table is left unchanged.
-GadgetRecord* gadget_record_start(ObjectNumber number, GtkWidget* main_widget, ObjectNumber* gadget_out);
+// Steps 2 and 3 in one: given the widgets made so far (the main widget, or
+// the outer widget that already holds it; may be nullptr), returns the record
+// for the number and stores the gadget number in *gadget_out. Fails (nullptr)
+// when the widget is missing, no container is current or memory runs out; the
+// widget is then discarded and the gadget table is left unchanged.
+GadgetRecord* gadget_record_start(ObjectNumber number, GtkWidget* widget, ObjectNumber* gadget_out);
 
 // Drops a widget that a failed creator made but never placed (sinks GTK's
 // floating reference and destroys it).
