@@ -1,10 +1,6 @@
 #include "gadgets/button.h"
 
-#include <gtest/gtest.h>
 #include <gtk/gtk.h>
-
-#include <utility>
-#include <vector>
 
 #include "tests/support/gadget_window_fixture.h"
 #include "tests/support/x_test_util.h"
@@ -12,21 +8,14 @@
 #include "toolkit/gadget.h"
 #include "toolkit/window.h"
 
-namespace {
-
-class ButtonTest : public GadgetWindowTest {
- protected:
-  // Clicks the middle of the button as a user does; returns the gadget
-  // events that follow.
+struct ButtonTest : GadgetWindowTest {
+  // Clicks the middle of the button as a user does; returns the gadget events that follow.
   static std::vector<TestEvent> click(ObjectNumber button) {
     GtkWidget* widget = gadget_find(button)->widget;
     GtkAllocation allocation;
     gtk_widget_get_allocation(widget, &allocation);
     x_test_click(widget, allocation.width / 2, allocation.height / 2);
     return gadget_events(300);
-  }
-  static GtkLabel* label_of(ObjectNumber button) {
-    return GTK_LABEL(gtk_bin_get_child(GTK_BIN(gadget_find(button)->widget)));
   }
 };
 
@@ -47,33 +36,11 @@ TEST_F(ButtonTest, EachClickPostsOneEventButNoneBehindACloseRequest) {
   window_close(other);
 }
 
-TEST_F(ButtonTest, ToggleButtonPostsForEveryUserToggleButNotForTheProgram) {
-  const ObjectNumber toggle = button_create(-1, 20, 10, 120, 29, "On", BUTTON_TOGGLE);
-  GadgetRecord* record = gadget_find(toggle);
-  for (int state : {1, 0}) {
-    EXPECT_EQ(click(toggle).size(), 1u);
-    EXPECT_EQ(record->type->get_state(record), state);
-  }
-  record->type->set_state(record, 1);
-  EXPECT_EQ(record->type->get_state(record), 1);
-  EXPECT_TRUE(gadget_events(100).empty());
-}
-
-TEST_F(ButtonTest, LabelIsConvertedAlignedAndWrappedToTheButtonSize) {
-  const ObjectNumber wrapping = button_create(-1, 0, 0, 120, 60, "\xC4pfel", BUTTON_WRAP);
-  EXPECT_STREQ(gtk_label_get_text(label_of(wrapping)), "Äpfel");
-  gadget_resize(wrapping, GADGET_IGNORE, GADGET_IGNORE, 200, 80);
-  gint width = 0, height = 0;
-  gtk_widget_get_size_request(GTK_WIDGET(label_of(wrapping)), &width, &height);
-  EXPECT_EQ(std::make_pair(width, height), std::make_pair(200, 80));
-
-  // Right-aligned wins over left-aligned.
+TEST_F(ButtonTest, RightAlignedWinsOverLeftAligned) {
   for (const auto& [flags, expected] : {std::pair{1u, 1.0f}, {2u, 0.0f}, {3u, 1.0f}, {0u, 0.5f}}) {
     gfloat x = -1, y = -1;
-    gtk_misc_get_alignment(GTK_MISC(label_of(button_create(-1, 0, 90, 80, 20, "b", flags))), &x,
-                           &y);
+    GtkWidget* button = gadget_find(button_create(-1, 0, 90, 80, 20, "b", flags))->widget;
+    gtk_misc_get_alignment(GTK_MISC(gtk_bin_get_child(GTK_BIN(button))), &x, &y);
     EXPECT_FLOAT_EQ(x, expected) << flags;
   }
 }
-
-}  // namespace

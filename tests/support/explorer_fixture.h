@@ -1,49 +1,73 @@
 #ifndef OSTRELM_TESTS_SUPPORT_EXPLORER_FIXTURE_H_
 #define OSTRELM_TESTS_SUPPORT_EXPLORER_FIXTURE_H_
 
-// What the explorer list and tree tests share besides the window: a scratch
-// directory to point the gadgets at, and read-only looks into their models.
+// The explorer tests' window, a scratch directory, and looks into the models.
 
 #include <gtk/gtk.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "tests/support/event_test_util.h"
+#include "gadgets/explorer_common.h"
+#include "gadgets/explorer_list.h"
+#include "gadgets/explorer_tree.h"
 #include "tests/support/gadget_window_fixture.h"
 #include "tests/support/scratch_directory.h"
-#include "toolkit/object_number.h"
+#include "toolkit/gadget.h"
 
 using Names = std::vector<std::string>;
 
 // The main window's flags: the list holds only selectable files, the tree
 // only directories, sorted, with a home node.
-constexpr std::uint32_t MAIN_LIST_FLAGS = 11756;
-constexpr std::uint32_t MAIN_TREE_FLAGS = 46;
+constexpr unsigned MAIN_LIST_FLAGS = 11756, MAIN_TREE_FLAGS = 46;
 
 class ExplorerTest : public GadgetWindowTest {
  protected:
-  // Creators in the test's window; they fail the test on 0.
-  ObjectNumber list(const std::string& text, std::uint32_t flags);
-  ObjectNumber tree(const std::string& text, std::uint32_t flags);
-  GtkTreeView* view(ObjectNumber gadget) const;
-  GtkTreeModel* model(ObjectNumber gadget) const;
+  ObjectNumber list(const std::string& text, unsigned flags) { return explorer_list_create(-1, 0, 0, 700, 500, text, flags); }
+  ObjectNumber tree(const std::string& text, unsigned flags) { return explorer_tree_create(-1, 0, 0, 380, 480, text, flags); }
+  static GtkTreeView* view(ObjectNumber gadget) { return GTK_TREE_VIEW(gadget_find(gadget)->widget); }
+  static GtkTreeModel* model(ObjectNumber gadget) { return gtk_tree_view_get_model(view(gadget)); }
 
-  // A list's cell texts of one column as the view holds them (UTF-8).
-  Names rows(ObjectNumber list, int column = 0);
-  GtkTreeIter row(ObjectNumber list, int index);
-  // A tree's node of an absolute path, found by shown names below the root
-  // node (fails the test if there is none), and looks at it ("": the top).
-  GtkTreeIter node(ObjectNumber tree, const std::string& path);
-  Names children(ObjectNumber tree, const std::string& path);
-  bool expandable(ObjectNumber tree, const std::string& path);
-  bool unread(ObjectNumber tree, const std::string& path);  // only its placeholder yet
-
-  // Widget coordinates inside a row: on its name, or on the expander in front.
-  void row_point(ObjectNumber gadget, GtkTreeIter row, bool expander, int* x, int* y);
-  // The data of the click events (not selection changes) of the gadget.
-  static std::vector<int> clicks(ObjectNumber gadget, const std::vector<TestEvent>& events);
+  // A list's texts of one column.
+  static Names rows(ObjectNumber list, int column = 0) {
+    GadgetRecord* record = gadget_find(list);
+    Names texts;
+    for (int i = 0; i < gadget_count_items(list); ++i) texts.push_back(record->type->get_item_text(record, i, column));
+    return texts;
+  }
+  static std::string shown_name(ObjectNumber tree, GtkTreeIter* node) {
+    gchar* text = nullptr;
+    gtk_tree_model_get(model(tree), node, EXPLORER_COLUMN_NAME, &text, -1);
+    const std::string name = text ? text : "";
+    g_free(text);
+    return name;
+  }
+  // A tree's node of an absolute path, found by shown names below the root node.
+  static GtkTreeIter node(ObjectNumber tree, const std::string& path) {
+    GtkTreeIter found{}, parent;
+    bool more = gtk_tree_model_get_iter_first(model(tree), &found);
+    for (std::string::size_type start = 1, end; more && start < path.size(); start = end + 1) {
+      end = std::min(path.find('/', start), path.size());
+      parent = found;
+      more = gtk_tree_model_iter_children(model(tree), &found, &parent);
+      while (more && shown_name(tree, &found) != path.substr(start, end - start))
+        more = gtk_tree_model_iter_next(model(tree), &found);
+    }
+    EXPECT_TRUE(more) << "no node for " << path;
+    return found;
+  }
+  // The shown names below a path's node ("": the top level).
+  static Names children(ObjectNumber tree, const std::string& path) {
+    GtkTreeIter parent = node(tree, path), child;
+    Names names;
+    bool more = gtk_tree_model_iter_children(model(tree), &child, path.empty() ? nullptr : &parent);
+    for (; more; more = gtk_tree_model_iter_next(model(tree), &child)) names.push_back(shown_name(tree, &child));
+    return names;
+  }
+  // Whether the node shows an expander; whether it holds only its nameless placeholder.
+  static bool expandable(ObjectNumber tree, const std::string& path) { return !children(tree, path).empty(); }
+  static bool unread(ObjectNumber tree, const std::string& path) { return children(tree, path) == Names{""}; }
 
   ScratchDirectory scratch_;
 };

@@ -17,16 +17,12 @@ class ScratchDirectory {
 
   const std::string& path() const { return path_; }  // ends in "/"
   std::string file(const std::string& name) const { return path_ + name; }
-
-  // Makes the directory `relative` (several levels at once); returns its
-  // path with a final "/".
+  // Makes `relative` and its missing parents; returns its path with a final "/".
   std::string make_directory(const std::string& relative) const;
-  // Makes a file of `size` bytes (sparse) and its missing parents; returns
-  // its path.
-  std::string make_file(const std::string& relative, off_t size = 0, mode_t mode = 0644) const;
-  // Makes the symbolic link `relative` pointing at `target`.
+  // A file of `size` bytes (sparse) in an existing directory.
+  void make_file(const std::string& relative, off_t size = 0) const;
   void make_link(const std::string& target, const std::string& relative) const;
-  // Makes each entry: a directory if it ends in "/", else an empty file.
+  // Each entry: a directory if it ends in "/", else an empty file (parents too).
   void make(std::initializer_list<std::string> entries) const;
 
  private:
