@@ -4,13 +4,9 @@
 
 #include <utility>
 
-namespace {
+#include "gadgets/explorer_flag.h"
 
-// The explorer flag bits the scan obeys, by value: the header that names them
-// brings in GTK, which this code does without.
-constexpr unsigned kHideFiles = 2;
-constexpr unsigned kHideDirectories = 128;
-constexpr unsigned kShowHidden = 0x40000;
+namespace {
 
 bool name_is_dot_or_dot_dot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -33,8 +29,8 @@ void pattern_list_parse(const std::string& text, PatternList& patterns) {
 // Whether the entry with this status is one the flags and patterns let through.
 bool entry_selected(const char* name, bool is_directory, const PatternList& patterns,
                     unsigned flags) {
-  if (is_directory) return !(flags & kHideDirectories);
-  if (flags & kHideFiles) return false;
+  if (is_directory) return !(flags & EXPLORER_HIDE_DIRECTORIES);
+  if (flags & EXPLORER_HIDE_FILES) return false;
   return pattern_list_matches(patterns, name);
 }
 
@@ -87,7 +83,7 @@ const struct dirent* directory_next_entry(DIR* dir, const std::string& directory
   while (const struct dirent* entry = readdir(dir)) {
     const char* name = entry->d_name;
     // Name tests first: hidden entries and the two dot links cost no stat.
-    if (name[0] == '.' && !(flags & kShowHidden)) continue;
+    if (name[0] == '.' && !(flags & EXPLORER_SHOW_HIDDEN)) continue;
     if (name_is_dot_or_dot_dot(name)) continue;
     if (entry_rejected_before_stat(*entry, patterns, flags)) continue;
     path.replace(name_start, std::string::npos, name);

@@ -52,11 +52,9 @@ bool pattern_list_matches(const PatternList& patterns, const char* name);
 void split_directory_pattern(const std::string& text, std::string& directory,
                              PatternList& patterns);
 
-// Explorer flag values that affect the scan (the gadgets' flags are passed
-// through unchanged; other bits are ignored):
-//   2        hide files
-//   128      hide directories
-//   0x40000  show hidden entries (names beginning with ".")
+// The explorer flags (gadgets/explorer_flag.h) that affect the scan are
+// EXPLORER_HIDE_FILES, EXPLORER_HIDE_DIRECTORIES and EXPLORER_SHOW_HIDDEN; the
+// gadgets pass their flags through unchanged and other bits are ignored.
 
 // Reads dir (opened on directory) up to its next entry to show and returns it,
 // or nullptr at the end of the stream or on a stream error. The returned entry

@@ -1,10 +1,10 @@
 #ifndef OSTRELM_GADGETS_EXPLORER_COMMON_H_
 #define OSTRELM_GADGETS_EXPLORER_COMMON_H_
 
-// What the explorer list and the explorer tree share: their flags, the kinds
-// of rows, the item state bits, the stock icons, the comparison pieces their
-// sort functions are built from, the click state machine, and the handling of
-// file names that are not valid UTF-8.
+// What the explorer list and the explorer tree share: their flags (named in
+// gadgets/explorer_flag.h), the kinds of rows, the item state bits, the stock
+// icons, the comparison pieces their sort functions are built from, the click
+// state machine, and the handling of file names that are not valid UTF-8.
 
 #include <gtk/gtk.h>
 
@@ -12,22 +12,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "gadgets/explorer_flag.h"
 #include "toolkit/object_number.h"
-
-// Creation flags of both explorer gadgets, kept whole on the tree view under
-// EXPLORER_KEY_FLAGS. Bits not named here are stored and ignored.
-enum ExplorerFlag : std::uint32_t {
-  EXPLORER_HIDE_HOME = 1,            // tree: no home node
-  EXPLORER_HIDE_FILES = 2,           // files are not listed
-  EXPLORER_INERT = 4,                // accepted by the attribute operations; changes nothing
-  EXPLORER_SORT_BY_NAME = 8,         // sorted by name after each fill
-  EXPLORER_HIDE_PARENT = 64,         // list: no ".." row
-  EXPLORER_HIDE_DIRECTORIES = 128,   // list: subdirectories are not listed
-  EXPLORER_KEEP_DIRECTORY = 256,     // list: activating a directory does not enter it
-  EXPLORER_FIXED_HEADERS = 512,      // list: headers not clickable, no sort indicator
-  EXPLORER_MULTI_SELECT = 1024,      // list: GTK_SELECTION_MULTIPLE
-  EXPLORER_SHOW_HIDDEN = 0x40000,    // names beginning with "." are listed
-};
 
 // Model column 0 of both gadgets. The list calls kind 0 the parent entry "..",
 // the tree calls it the placeholder child of a directory not read yet.
