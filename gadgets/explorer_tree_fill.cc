@@ -70,16 +70,10 @@ void insert_children(GtkTreeView* view, GtkTreeIter* node,
   const ExplorerIcons& icons = explorer_icons();
   for (auto child = children.rbegin(); child != children.rend(); ++child) {
     GtkTreeIter row;
-    gtk_tree_store_insert_with_values(
-        store, &row, node, 0, EXPLORER_COLUMN_KIND, child->kind, EXPLORER_COLUMN_ICON,
-        child->kind == ENTRY_DIRECTORY ? icons.directory : icons.file, EXPLORER_COLUMN_NAME,
-        child->shown_name.c_str(), -1);
+    explorer_tree_insert_node(store, node, 0, &row, child->kind,
+                              child->kind == ENTRY_DIRECTORY ? icons.directory : icons.file,
+                              child->shown_name.c_str(), child->expandable);
     disk_names.remember(row, child->disk_name.c_str(), child->shown_name);
-    if (child->expandable) {
-      GtkTreeIter placeholder;
-      gtk_tree_store_insert_with_values(store, &placeholder, &row, 0, EXPLORER_COLUMN_KIND,
-                                        ENTRY_PLACEHOLDER, -1);
-    }
   }
 }
 

@@ -96,19 +96,14 @@ std::string explorer_tree_node_name(GtkTreeView* view, GtkTreeIter* node) {
                                                 EXPLORER_COLUMN_NAME);
 }
 
-bool explorer_tree_node_unread(GtkTreeModel* model, GtkTreeIter* node) {
-  GtkTreeIter child;
-  return gtk_tree_model_iter_children(model, &child, node) &&
-         explorer_row_kind(model, &child) == ENTRY_PLACEHOLDER;
-}
-
-void explorer_tree_append_node(GtkTreeStore* store, GtkTreeIter* parent, GtkTreeIter* node,
-                               int kind, const char* icon, const char* text, bool expandable) {
-  gtk_tree_store_insert_with_values(store, node, parent, -1, EXPLORER_COLUMN_KIND, kind,
+void explorer_tree_insert_node(GtkTreeStore* store, GtkTreeIter* parent, int position,
+                               GtkTreeIter* node, int kind, const char* icon, const char* text,
+                               bool expandable) {
+  gtk_tree_store_insert_with_values(store, node, parent, position, EXPLORER_COLUMN_KIND, kind,
                                     EXPLORER_COLUMN_ICON, icon, EXPLORER_COLUMN_NAME, text, -1);
   if (expandable) {
     GtkTreeIter placeholder;
-    gtk_tree_store_insert_with_values(store, &placeholder, node, -1, EXPLORER_COLUMN_KIND,
+    gtk_tree_store_insert_with_values(store, &placeholder, node, 0, EXPLORER_COLUMN_KIND,
                                       ENTRY_PLACEHOLDER, -1);
   }
 }
@@ -121,13 +116,13 @@ void explorer_tree_build(GtkTreeView* view) {
   explorer_tree_disk_names(view).clear();
 
   GtkTreeIter root;
-  explorer_tree_append_node(store, nullptr, &root, ENTRY_DIRECTORY, explorer_icons().directory,
-                            "/", true);
+  explorer_tree_insert_node(store, nullptr, -1, &root, ENTRY_DIRECTORY,
+                            explorer_icons().directory, "/", true);
   explorer_tree_fill_node(view, &root);
   if (!(explorer_flags(GTK_WIDGET(view)) & EXPLORER_HIDE_HOME) &&
       !explorer_tree_home_directory().empty()) {
     GtkTreeIter home;
-    explorer_tree_append_node(store, nullptr, &home, ENTRY_HOME, explorer_icons().home,
+    explorer_tree_insert_node(store, nullptr, -1, &home, ENTRY_HOME, explorer_icons().home,
                               explorer_tree_home_label().c_str(), true);
   }
   explorer_tree_column_fit(view, 1, {"/", explorer_tree_home_label().c_str()});

@@ -42,14 +42,11 @@ const std::string& explorer_tree_home_label();
 // The on-disk name of a node ("/" for the root).
 std::string explorer_tree_node_name(GtkTreeView* view, GtkTreeIter* node);
 
-// Whether a node's first child is a placeholder, that is, whether the node
-// stands for a directory that has not been read yet.
-bool explorer_tree_node_unread(GtkTreeModel* model, GtkTreeIter* node);
-
-// Appends a node below parent (nullptr: top level); with `expandable` it gets
-// a placeholder child.
-void explorer_tree_append_node(GtkTreeStore* store, GtkTreeIter* parent, GtkTreeIter* node,
-                               int kind, const char* icon, const char* text, bool expandable);
+// Inserts a node below parent (nullptr: top level) at `position` (-1: last);
+// with `expandable` it gets a placeholder child.
+void explorer_tree_insert_node(GtkTreeStore* store, GtkTreeIter* parent, int position,
+                               GtkTreeIter* node, int kind, const char* icon, const char* text,
+                               bool expandable);
 
 // Empties the store and adds the top-level nodes: the root, read at once and
 // expanded, then the home node unless the flags hide it or "HOME" is not set.
