@@ -70,17 +70,18 @@ void explorer_set_click_state(GtkWidget* view, int state) {
   g_object_set_data(G_OBJECT(view), EXPLORER_KEY_CLICK_STATE, GINT_TO_POINTER(state));
 }
 
-ExplorerClickEvents explorer_click_release_events(int state, unsigned button) {
-  if (button == 1) {
-    if (state == CLICK_LEFT) return {1, {GADGET_EVENT_LEFT_CLICK, 0}};
-    if (state == CLICK_LEFT_DOUBLE)
-      return {2, {GADGET_EVENT_LEFT_CLICK, GADGET_EVENT_LEFT_DOUBLE_CLICK}};
-  } else if (button == 3) {
-    if (state == CLICK_OTHER) return {1, {GADGET_EVENT_RIGHT_CLICK, 0}};
-    if (state == CLICK_OTHER_DOUBLE)
-      return {2, {GADGET_EVENT_RIGHT_CLICK, GADGET_EVENT_RIGHT_DOUBLE_CLICK}};
-  }
-  return {0, {0, 0}};
+void explorer_click_release(GtkWidget* view, ObjectNumber number, unsigned button) {
+  const int state = explorer_click_state(view);
+  explorer_set_click_state(view, CLICK_NONE);
+  const bool left = button == 1 && (state == CLICK_LEFT || state == CLICK_LEFT_DOUBLE);
+  const bool right = button == 3 && (state == CLICK_OTHER || state == CLICK_OTHER_DOUBLE);
+  if (!left && !right) return;
+  const ObjectNumber window = widget_window_number(view);
+  post_event(EVENT_GADGET, number, window,
+             left ? GADGET_EVENT_LEFT_CLICK : GADGET_EVENT_RIGHT_CLICK);
+  if (state == CLICK_LEFT_DOUBLE || state == CLICK_OTHER_DOUBLE)
+    post_event(EVENT_GADGET, number, window,
+               left ? GADGET_EVENT_LEFT_DOUBLE_CLICK : GADGET_EVENT_RIGHT_DOUBLE_CLICK);
 }
 
 std::string explorer_display_name(const char* disk_name) {

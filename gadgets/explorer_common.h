@@ -89,18 +89,14 @@ enum ExplorerClickState : int {
 int explorer_click_state(GtkWidget* view);
 void explorer_set_click_state(GtkWidget* view, int state);
 
-// The gadget events a release of `button` ends the click `state` with, in
-// order. A release after a double press posts the single click of that second
-// press as well as the double click, so a left double click posts
-// GADGET_EVENT_LEFT_CLICK twice (once per click) and then
+// A release of `button` on the view of gadget `number`: ends the click that
+// began with the recorded state, resetting it to CLICK_NONE, and posts the
+// click's gadget events in order. A release after a double press posts the
+// single click of that second press as well as the double click, so a left
+// double click posts GADGET_EVENT_LEFT_CLICK twice (once per click) and then
 // GADGET_EVENT_LEFT_DOUBLE_CLICK. A release of another button than the one
-// pressed posts nothing. Both gadgets reset the state to CLICK_NONE on every
-// release.
-struct ExplorerClickEvents {
-  int count;
-  int data[2];
-};
-ExplorerClickEvents explorer_click_release_events(int state, unsigned button);
+// pressed posts nothing.
+void explorer_click_release(GtkWidget* view, ObjectNumber number, unsigned button);
 
 // "changed" of the selection of either gadget: posts GADGET_EVENT_CHANGE for
 // the gadget whose main widget is `view` (connected with the tree view as

@@ -10,10 +10,6 @@ namespace {
 // activates the row on the second press, before the double press arrives.
 constexpr int CLICK_ENTERED = -1;
 
-void post_gadget_event(GtkWidget* view, ObjectNumber number, int data) {
-  post_event(EVENT_GADGET, number, widget_window_number(view), data);
-}
-
 int double_press_state(GtkWidget* view, ObjectNumber number) {
   if (explorer_click_state(view) == CLICK_ENTERED) return CLICK_NONE;
   GadgetRecord* record = explorer_list_find(number);
@@ -54,13 +50,9 @@ gboolean explorer_list_click(GtkWidget* view, GdkEventButton* event, gpointer da
       explorer_set_click_state(view, event->button == 1 ? double_press_state(view, number)
                                                         : CLICK_OTHER_DOUBLE);
       break;
-    case GDK_BUTTON_RELEASE: {
-      ExplorerClickEvents events =
-          explorer_click_release_events(explorer_click_state(view), event->button);
-      explorer_set_click_state(view, CLICK_NONE);
-      for (int i = 0; i < events.count; ++i) post_gadget_event(view, number, events.data[i]);
+    case GDK_BUTTON_RELEASE:
+      explorer_click_release(view, number, event->button);
       break;
-    }
     default:
       break;
   }
@@ -89,7 +81,7 @@ void explorer_list_activate(GtkTreeView* view, GtkTreePath* path, GtkTreeViewCol
   }
   explorer_list_fill(record, directory.c_str());
   explorer_set_click_state(GTK_WIDGET(view), CLICK_ENTERED);
-  post_gadget_event(GTK_WIDGET(view), number, GADGET_EVENT_CHANGE);
+  post_event(EVENT_GADGET, number, widget_window_number(GTK_WIDGET(view)), GADGET_EVENT_CHANGE);
 }
 
 int explorer_list_get_attribute(GadgetRecord* record, int attribute) {

@@ -7,7 +7,6 @@
 #include "gadgets/explorer_common.h"
 #include "gadgets/explorer_tree_model.h"
 #include "runtime/text_encoding.h"
-#include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 
 namespace {
@@ -100,13 +99,8 @@ const GadgetType* explorer_tree_type() {
 // "button-press-event" and "button-release-event": a release ends the click
 // that its press began and reports it. GTK's own handling goes on.
 gboolean explorer_tree_click(GtkWidget* view, GdkEventButton* event, gpointer number) {
-  const int state = explorer_click_state(view);
   if (event->type == GDK_BUTTON_RELEASE) {
-    explorer_set_click_state(view, CLICK_NONE);
-    const ExplorerClickEvents events = explorer_click_release_events(state, event->button);
-    for (int i = 0; i < events.count; ++i)
-      post_event(EVENT_GADGET, reinterpret_cast<ObjectNumber>(number),
-                 widget_window_number(view), events.data[i]);
+    explorer_click_release(view, reinterpret_cast<ObjectNumber>(number), event->button);
     return FALSE;
   }
   if (event->button != 1 && event->button != 3) return FALSE;
