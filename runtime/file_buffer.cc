@@ -39,8 +39,10 @@ void enter_write_mode(FileRecord& file) {
   file.count = file.buffer_size;
 }
 
-std::size_t take_from_buffer(FileRecord& file, unsigned char* destination, std::size_t n) {
-  std::memcpy(destination, file.buffer + (file.fill - file.count), n);
+// Delivers n bytes of the read-ahead into the destination, or passes them
+// over when there is none.
+std::uint64_t take_from_buffer(FileRecord& file, unsigned char* destination, std::uint64_t n) {
+  if (destination != nullptr) std::memcpy(destination, file.buffer + (file.fill - file.count), n);
   file.count -= static_cast<std::int32_t>(n);
   return n;
 }
@@ -65,6 +67,28 @@ std::uint64_t seek_on(FileRecord& file, std::uint64_t n) {
   return step;
 }
 
+// Moves the stream itself on by n bytes: read into the destination, or
+// passed over by a seek when there is none.
+std::uint64_t take_from_stream(FileRecord& file, unsigned char* destination, std::uint64_t n) {
+  if (destination == nullptr) return seek_on(file, n);
+  return std::fread(destination, 1, static_cast<std::size_t>(n), file.stream);
+}
+
+// A read and a skip are one walk: what the buffer holds first, then a
+// transfer of a buffer or more straight from the stream, or a refill for
+// less (a short skip is cheaper as part of the refill than as a seek).
+std::uint64_t take(FileRecord& file, unsigned char* destination, std::uint64_t n) {
+  enter_read_mode(file);
+  if (file.buffer == nullptr) return take_from_stream(file, destination, n);
+  std::uint64_t taken = take_from_buffer(file, destination, std::min<std::uint64_t>(n, file.count));
+  std::uint64_t rest = n - taken;
+  if (rest == 0) return taken;
+  if (destination != nullptr) destination += taken;
+  if (rest >= static_cast<std::uint64_t>(file.buffer_size)) return taken + take_from_stream(file, destination, rest);
+  refill(file);
+  return taken + take_from_buffer(file, destination, std::min<std::uint64_t>(rest, file.count));
+}
+
 }  // namespace
 
 void file_record_write_out(FileRecord& file) {
@@ -75,19 +99,7 @@ void file_record_write_out(FileRecord& file) {
 }
 
 std::size_t file_record_read(FileRecord& file, void* destination, std::size_t n) {
-  auto* out = static_cast<unsigned char*>(destination);
-  enter_read_mode(file);
-  if (file.buffer == nullptr) return std::fread(out, 1, n, file.stream);
-  std::size_t available = static_cast<std::size_t>(file.count);
-  if (available >= n) return take_from_buffer(file, out, n);
-  std::size_t copied = take_from_buffer(file, out, available);
-  std::size_t rest = n - copied;
-  if (rest >= static_cast<std::size_t>(file.buffer_size)) {
-    return copied + std::fread(out + copied, 1, rest, file.stream);
-  }
-  refill(file);
-  std::size_t take = std::min(rest, static_cast<std::size_t>(file.count));
-  return copied + take_from_buffer(file, out + copied, take);
+  return static_cast<std::size_t>(take(file, static_cast<unsigned char*>(destination), n));
 }
 
 std::size_t file_record_write(FileRecord& file, const void* source, std::size_t n) {
@@ -106,25 +118,7 @@ std::size_t file_record_write(FileRecord& file, const void* source, std::size_t 
   return n;
 }
 
-std::uint64_t file_record_skip(FileRecord& file, std::uint64_t n) {
-  enter_read_mode(file);
-  if (file.buffer == nullptr) return seek_on(file, n);
-  std::uint64_t available = static_cast<std::uint64_t>(file.count);
-  if (available >= n) {
-    file.count -= static_cast<std::int32_t>(n);
-    return n;
-  }
-  file.count = 0;
-  std::uint64_t rest = n - available;
-  // A short step is cheaper as part of the next refill than as a seek.
-  if (rest < static_cast<std::uint64_t>(file.buffer_size)) {
-    refill(file);
-    std::int32_t take = static_cast<std::int32_t>(std::min<std::uint64_t>(rest, file.count));
-    file.count -= take;
-    return available + static_cast<std::uint64_t>(take);
-  }
-  return available + seek_on(file, rest);
-}
+std::uint64_t file_record_skip(FileRecord& file, std::uint64_t n) { return take(file, nullptr, n); }
 
 int file_record_at_end(FileRecord& file) {
   if (file.buffer == nullptr) {
