@@ -45,8 +45,8 @@ ObjectNumber file_open_output(ObjectNumber number, const std::string& path);
 
 // Writes out pending bytes, closes the stream and frees the record. Returns 1
 // when every write to the file since it was opened succeeded and the close
-// did too; 0 after a failed write, a failed close, or for a number without a
-// file.
+// did too; 0 after a failed write (or any other error of the stream, such as
+// a failed read), a failed close, or for a number without a file.
 int file_close(ObjectNumber number);
 // Writes out the pending bytes now. Returns 1 when every write to the file
 // since it was opened succeeded; 0 otherwise or for a number without a file.

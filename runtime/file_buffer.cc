@@ -10,21 +10,13 @@
 
 namespace {
 
-// Streams carry no buffer of their own (see the openers), so each call here is
-// one system call and a short count means an error or the end of the file.
-std::size_t stream_write(FileRecord& file, const void* source, std::size_t n) {
-  std::size_t written = std::fwrite(source, 1, n, file.stream);
-  if (written < n) file.failed = true;
-  return written;
-}
-
 // From write mode to read mode; the C library asks for a flush or a seek
 // between output and input on the same stream (unbuffered files too, which
 // keep the mode for this alone).
 void enter_read_mode(FileRecord& file) {
   if (file.mode == FILE_MODE_READ) return;
   file_record_write_out(file);
-  if (std::fflush(file.stream) != 0) file.failed = true;
+  std::fflush(file.stream);  // a failure stays in the stream's error indicator
   file.mode = FILE_MODE_READ;
   file.count = 0;
   file.fill = 0;
@@ -94,7 +86,7 @@ std::uint64_t take(FileRecord& file, unsigned char* destination, std::uint64_t n
 void file_record_write_out(FileRecord& file) {
   if (file.mode != FILE_MODE_WRITE || file.buffer == nullptr) return;
   std::size_t pending = static_cast<std::size_t>(file.buffer_size - file.count);
-  if (pending > 0) stream_write(file, file.buffer, pending);
+  if (pending > 0) std::fwrite(file.buffer, 1, pending, file.stream);
   file.count = file.buffer_size;
 }
 
@@ -105,13 +97,13 @@ std::size_t file_record_read(FileRecord& file, void* destination, std::size_t n)
 std::size_t file_record_write(FileRecord& file, const void* source, std::size_t n) {
   // Bytes after a lost write would land in the wrong place: once a write has
   // failed, the file accepts nothing more, so the failure shows in the count.
-  if (file.failed) return 0;
+  if (std::ferror(file.stream)) return 0;
   enter_write_mode(file);
-  if (file.buffer == nullptr) return stream_write(file, source, n);
+  if (file.buffer == nullptr) return std::fwrite(source, 1, n, file.stream);
   if (static_cast<std::size_t>(file.count) <= n) {
     file_record_write_out(file);
-    if (file.failed) return 0;
-    if (n >= static_cast<std::size_t>(file.buffer_size)) return stream_write(file, source, n);
+    if (std::ferror(file.stream)) return 0;
+    if (n >= static_cast<std::size_t>(file.buffer_size)) return std::fwrite(source, 1, n, file.stream);
   }
   std::memcpy(file.buffer + (file.buffer_size - file.count), source, n);
   file.count -= static_cast<std::int32_t>(n);

@@ -15,7 +15,9 @@ enum FileMode { FILE_MODE_WRITE = 0, FILE_MODE_READ = 1 };
 // Invariants: in read mode the stream is count bytes ahead of the position the
 // program sees, and the next byte to deliver is at buffer[fill - count]; in
 // write mode the first buffer_size - count bytes wait to be written at the
-// stream position.
+// stream position. A write that failed since the open shows in the stream's
+// error indicator: the streams are unbuffered, so a short write is an error
+// of the stream itself, and it stays set until the file is closed.
 struct FileRecord {
   std::FILE* stream;
   unsigned char* buffer;  // none when its allocation failed: then unbuffered
@@ -23,7 +25,6 @@ struct FileRecord {
   std::int32_t count;
   std::int32_t fill;
   std::int32_t mode;
-  bool failed;  // a write to the stream has failed since the open
 };
 
 // Buffered transfers; each keeps the invariants above.

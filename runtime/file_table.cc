@@ -51,7 +51,6 @@ ObjectNumber file_register(ObjectNumber number, std::FILE* stream) {
   file->count = 0;
   file->fill = 0;
   file->mode = FILE_MODE_READ;
-  file->failed = false;
   if (number == OBJECT_NUMBER_ANY) return object_record_number(file);
   return reinterpret_cast<ObjectNumber>(stream);
 }
@@ -61,8 +60,8 @@ int file_close(ObjectNumber number) {
   if (file == nullptr) return 0;
   file_record_write_out(*file);
   std::free(file->buffer);
+  bool failed = std::ferror(file->stream) != 0;
   bool closed = std::fclose(file->stream) == 0;
-  bool failed = file->failed;
   object_free(*file_table, number);
   return closed && !failed ? 1 : 0;
 }
@@ -71,7 +70,7 @@ int file_flush(ObjectNumber number) {
   FileRecord* file = file_find(number);
   if (file == nullptr) return 0;
   file_record_write_out(*file);
-  return file->failed ? 0 : 1;
+  return std::ferror(file->stream) ? 0 : 1;
 }
 
 int file_discard(ObjectNumber number) {
