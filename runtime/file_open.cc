@@ -15,19 +15,24 @@ namespace {
 
 constexpr mode_t NEW_FILE_PERMISSIONS = 0666;  // narrowed by the umask
 
-// Hands a descriptor to a C stream when it names a regular file; closes it
-// otherwise. O_NONBLOCK, used so that opening a FIFO cannot hang, has no
-// effect on regular files, so it may stay set.
-std::FILE* regular_file_stream(int descriptor, const char* stream_mode) {
+// Hands an open descriptor to a C stream; closes it when that fails.
+std::FILE* descriptor_stream(int descriptor, const char* stream_mode) {
   if (descriptor < 0) return nullptr;
-  struct stat status;
-  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(descriptor);
-    return nullptr;
-  }
   std::FILE* stream = fdopen(descriptor, stream_mode);
   if (stream == nullptr) close(descriptor);
   return stream;
+}
+
+// The same for a descriptor that names a regular file; closes it otherwise.
+// O_NONBLOCK, used so that opening a FIFO cannot hang, has no effect on
+// regular files, so it may stay set.
+std::FILE* regular_file_stream(int descriptor, const char* stream_mode) {
+  struct stat status;
+  if (descriptor >= 0 && (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))) {
+    close(descriptor);
+    return nullptr;
+  }
+  return descriptor_stream(descriptor, stream_mode);
 }
 
 // A failed open under an explicit number still ends the file that had the
@@ -46,11 +51,7 @@ ObjectNumber file_open(ObjectNumber number, const std::string& path) {
   if (stream == nullptr && errno == ENOENT) {
     // Created without O_TRUNC: a file that appeared since the first attempt
     // keeps its contents.
-    int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, NEW_FILE_PERMISSIONS);
-    if (descriptor >= 0) {
-      stream = fdopen(descriptor, "r+");
-      if (stream == nullptr) close(descriptor);
-    }
+    stream = descriptor_stream(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, NEW_FILE_PERMISSIONS), "r+");
   }
   return register_stream(number, stream);
 }
