@@ -1,8 +1,6 @@
 // The numbered reads and writes: each looks the file up and hands the work to
 // the buffer mechanics; the value reads assemble little-endian numbers and
 // widen them with their sign.
-#include <sys/stat.h>
-
 #include <cstdint>
 
 #include "runtime/file.h"
@@ -65,7 +63,5 @@ int file_write_word(ObjectNumber number, int value) {
 
 std::int64_t file_length(ObjectNumber number) {
   FileRecord* file = file_find(number);
-  struct stat status;
-  if (file == nullptr || fstat(fileno(file->stream), &status) != 0) return -1;
-  return static_cast<std::int64_t>(status.st_size);
+  return file == nullptr ? -1 : file_record_size(*file);
 }

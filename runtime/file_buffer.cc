@@ -47,10 +47,9 @@ void refill(FileRecord& file) {
 
 // Bytes between the stream position and the end of the file.
 std::uint64_t bytes_after_position(FileRecord& file) {
-  struct stat status;
   off_t position = ftello(file.stream);
-  if (position < 0 || fstat(fileno(file.stream), &status) != 0) return 0;
-  return status.st_size > position ? static_cast<std::uint64_t>(status.st_size - position) : 0;
+  std::int64_t size = file_record_size(file);
+  return position >= 0 && size > position ? static_cast<std::uint64_t>(size - position) : 0;
 }
 
 std::uint64_t seek_on(FileRecord& file, std::uint64_t n) {
@@ -111,6 +110,12 @@ std::size_t file_record_write(FileRecord& file, const void* source, std::size_t 
 }
 
 std::uint64_t file_record_skip(FileRecord& file, std::uint64_t n) { return take(file, nullptr, n); }
+
+std::int64_t file_record_size(const FileRecord& file) {
+  struct stat status;
+  if (fstat(fileno(file.stream), &status) != 0) return -1;
+  return static_cast<std::int64_t>(status.st_size);
+}
 
 int file_record_at_end(FileRecord& file) {
   if (file.buffer == nullptr) {

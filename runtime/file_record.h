@@ -32,6 +32,9 @@ std::size_t file_record_read(FileRecord& file, void* destination, std::size_t n)
 std::size_t file_record_write(FileRecord& file, const void* source, std::size_t n);
 std::uint64_t file_record_skip(FileRecord& file, std::uint64_t n);
 int file_record_at_end(FileRecord& file);
+// The size of the file on disk, pending writes not counted; -1 when the
+// system cannot tell.
+std::int64_t file_record_size(const FileRecord& file);
 // Writes the pending bytes of write mode to the stream; nothing in read mode.
 void file_record_write_out(FileRecord& file);
 
