@@ -35,9 +35,12 @@ void print_line(const std::string& line) {
 }
 
 // Messages name the full TAP path, as in the window, whose rows carry their
-// directory; a relative name is taken from the working directory.
+// directory; a relative name is taken from the working directory, which is
+// asked once for the whole run.
 std::string full_path(const std::string& name) {
-  return name.empty() || name[0] == '/' ? name : current_directory() + name;
+  if (name.empty() || name[0] == '/') return name;
+  static const std::string directory = current_directory();
+  return directory + name;
 }
 
 // The signals that end the process (Ctrl-C, kill, a closed terminal) are held
