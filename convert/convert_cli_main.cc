@@ -19,7 +19,6 @@ namespace {
 constexpr int EXIT_ALL_CLEAN = 0;
 constexpr int EXIT_SOMETHING_SAID = 1;
 constexpr int EXIT_USAGE = 2;
-// Thousands of files give thousands of lines: write them in large pieces.
 constexpr std::size_t OUTPUT_BUFFER_SIZE = 1 << 16;
 
 const char USAGE[] =
@@ -28,6 +27,13 @@ const char USAGE[] =
     "beside it. A TAP file that already holds data is never overwritten.\n"
     "Prints each file's messages, then its name. Exit status: 0 when nothing\n"
     "was reported or passed over, 1 otherwise, 2 for a usage error.\n";
+
+// Thousands of files give thousands of lines: they go in large pieces. Must
+// come before the first output.
+void buffer_standard_output() {
+  static char buffer[OUTPUT_BUFFER_SIZE];
+  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+}
 
 void print_line(const std::string& line) {
   std::fwrite(line.data(), 1, line.size(), stdout);
@@ -61,6 +67,15 @@ class InterruptionsHeld {
  private:
   sigset_t previous_;
 };
+
+// Either signal would end the process in the middle of a TAP file: past the
+// file size limit, or when a message line meets a closed pipe. Ignored, the
+// write fails instead; an incomplete TAP file goes, and a report that can no
+// longer be delivered ends the run between two files.
+void ignore_signals_of_failed_writes() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
+}
 
 // Converts one named file; returns whether anything was reported or passed over.
 bool convert_named_file(const std::string& name) {
@@ -106,14 +121,8 @@ int main(int argc, char** argv) {
     return EXIT_USAGE;
   }
 
-  static char output_buffer[OUTPUT_BUFFER_SIZE];
-  std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
-  // Either signal would end the process in the middle of a TAP file: past the
-  // file size limit, or when a message line meets a closed pipe. Ignored, the
-  // write fails instead; an incomplete TAP file goes, and a report that can no
-  // longer be delivered ends the run between two files.
-  std::signal(SIGXFSZ, SIG_IGN);
-  std::signal(SIGPIPE, SIG_IGN);
+  buffer_standard_output();
+  ignore_signals_of_failed_writes();
   file_layer_init();
   bool anything_said = false;
   for (const std::string& name : names) {
