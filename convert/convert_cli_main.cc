@@ -2,6 +2,7 @@
 // window's "Convert > TAP" converts selected rows, and prints the lines the
 // window's log would show. No display is needed.
 #include <signal.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -28,11 +29,12 @@ const char USAGE[] =
     "Prints each file's messages, then its name. Exit status: 0 when nothing\n"
     "was reported or passed over, 1 otherwise, 2 for a usage error.\n";
 
-// Thousands of files give thousands of lines: they go in large pieces. Must
-// come before the first output.
+// Thousands of files give thousands of lines: into a pipe or a file they go
+// in large pieces. A terminal keeps its line-by-line output, so that whoever
+// watches sees each file as it is done. Must come before the first output.
 void buffer_standard_output() {
   static char buffer[OUTPUT_BUFFER_SIZE];
-  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+  if (!isatty(STDOUT_FILENO)) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 }
 
 void print_line(const std::string& line) {
