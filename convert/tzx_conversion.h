@@ -35,7 +35,8 @@ void tzx_conversion_report(TzxConversion& conversion, const std::string& text);
 // Ends the block loop with the message that the file ends inside a block.
 void tzx_conversion_cut_short(TzxConversion& conversion);
 
-// Ends the block loop after a write to the TAP file failed, with its message.
+// Reports that a write to the TAP file failed (its close included) and marks
+// the file to go; during the block loop this also ends the loop.
 void tzx_conversion_write_failed(TzxConversion& conversion);
 
 #endif  // OSTRELM_CONVERT_TZX_CONVERSION_H_

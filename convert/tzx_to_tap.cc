@@ -69,7 +69,7 @@ bool write_tap_file(TzxConversion& conversion) {
   } else if (file_close(conversion.output) == 1) {
     return true;
   } else {
-    tzx_conversion_report(conversion, "cannot write the TAP file");
+    tzx_conversion_write_failed(conversion);
   }
   // An incomplete TAP file would look like a whole tape: it goes.
   std::remove(conversion.tap_path.c_str());
