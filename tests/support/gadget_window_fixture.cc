@@ -24,7 +24,6 @@ void GadgetWindowTest::TearDown() {
 std::vector<TestEvent> GadgetWindowTest::gadget_events(int milliseconds, ObjectNumber gadget) {
   std::vector<TestEvent> events;
   for (const TestEvent& event : event_test_drain(milliseconds))
-    if (event.kind == EVENT_GADGET && (gadget == -1 || event.gadget == gadget))
-      events.push_back(event);
+    if (event.kind == EVENT_GADGET && (gadget == -1 || event.gadget == gadget)) events.push_back(event);
   return events;
 }

@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -23,32 +22,29 @@ Window toplevel_xid(GtkWidget* widget) {
   return window ? GDK_WINDOW_XID(window) : None;
 }
 
-// The server may still be delivering what it generated for injected input;
-// a few rounds of sync and pump take all of it in.
+// The server may still be delivering what injected input generated.
 void settle() {
-  for (int round = 0; round < 3; ++round) { x_test_pump(); pause_briefly(); }
+  for (int round = 0; round < 3; ++round) x_test_pump(), pause_briefly();
 }
 
-// The raw items of a window property and their format (0 if unset); X hands
-// 32-bit items to a client as longs.
-std::string read_property(Window window, const char* property, int* format) {
+// X hands 32-bit items to a client as longs.
+std::vector<long> read_property(Window window, const char* property) {
   Atom type = None;
+  int format = 0;
   unsigned long count = 0, remaining = 0;
   unsigned char* data = nullptr;
-  *format = 0;
   if (window != None)
     XGetWindowProperty(x_display(), window, XInternAtom(x_display(), property, False), 0, 65536, False,
-                       AnyPropertyType, &type, format, &count, &remaining, &data);
-  if (type == None) *format = 0;
-  std::string bytes;
-  if (data && *format)
-    bytes.assign(reinterpret_cast<char*>(data), count * (*format == 32 ? sizeof(long) : *format / 8));
+                       AnyPropertyType, &type, &format, &count, &remaining, &data);
+  std::vector<long> items;
+  const long* first = reinterpret_cast<long*>(data);
+  if (data && type != None && format == 32) items.assign(first, first + count);
   if (data) XFree(data);
-  return bytes;
+  return items;
 }
 
-// A keysym the keymap lacks (an umlaut on a US keymap) is bound to a keycode
-// without symbols, and GDK is given time to learn the new mapping.
+// A keysym the keymap lacks (an umlaut on a US keymap) goes to a keycode
+// without symbols; GDK needs a moment to learn the new mapping.
 KeyCode keycode_for(unsigned keysym) {
   Display* display = x_display();
   KeyCode code = XKeysymToKeycode(display, keysym);
@@ -75,10 +71,6 @@ KeyCode keycode_for(unsigned keysym) {
 
 void fake_key(unsigned keysym, bool press) {
   if (KeyCode code = keycode_for(keysym)) XTestFakeKeyEvent(x_display(), code, press, CurrentTime);
-}
-
-void fake_button(int button, bool press) {
-  XTestFakeButtonEvent(x_display(), static_cast<unsigned>(button), press, CurrentTime);
 }
 
 }  // namespace
@@ -112,15 +104,14 @@ void x_test_move_pointer(GtkWidget* widget, int x, int y) {
   if (!gtk_widget_get_realized(widget) || !window) return;
   int origin_x = 0, origin_y = 0;
   gdk_window_get_origin(window, &origin_x, &origin_y);
-  // A widget without a window of its own lies inside its parent's, at its allocation.
-  GtkAllocation allocation{};
+  GtkAllocation allocation{};  // a widget without a window of its own lies in its parent's
   if (!gtk_widget_get_has_window(widget)) gtk_widget_get_allocation(widget, &allocation);
   XTestFakeMotionEvent(x_display(), -1, origin_x + allocation.x + x, origin_y + allocation.y + y, CurrentTime);
   settle();
 }
 
 void x_test_button(int button, bool press) {
-  fake_button(button, press);
+  XTestFakeButtonEvent(x_display(), static_cast<unsigned>(button), press, CurrentTime);
   settle();
 }
 
@@ -133,7 +124,7 @@ void x_test_click(GtkWidget* widget, int x, int y, int button) {
 void x_test_double_click(GtkWidget* widget, int x, int y, int button) {
   x_test_move_pointer(widget, x, y);
   // No pumping between the clicks: the second must follow within the double-click time.
-  for (int i = 0; i < 4; ++i) fake_button(button, i % 2 == 0);
+  for (int i = 0; i < 4; ++i) XTestFakeButtonEvent(x_display(), static_cast<unsigned>(button), i % 2 == 0, CurrentTime);
   settle();
 }
 
@@ -147,48 +138,24 @@ void x_test_key(unsigned keysym, unsigned modifiers) {
 
 bool x_test_focus(GtkWidget* widget) {
   GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
-  Window window = toplevel_xid(widget);
-  if (window == None || !GTK_IS_WINDOW(toplevel)) return false;
-  XSetInputFocus(x_display(), window, RevertToParent, CurrentTime);
+  if (toplevel_xid(widget) == None || !GTK_IS_WINDOW(toplevel)) return false;
+  XSetInputFocus(x_display(), toplevel_xid(widget), RevertToParent, CurrentTime);
   return x_test_wait_until([toplevel] { return gtk_window_has_toplevel_focus(GTK_WINDOW(toplevel)) != FALSE; });
 }
 
-void x_test_request_close(GtkWidget* widget) {
-  XEvent event{};
-  event.xclient = XClientMessageEvent{ClientMessage, 0, False, x_display(), toplevel_xid(widget),
-                                      XInternAtom(x_display(), "WM_PROTOCOLS", False), 32, {}};
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(x_display(), "WM_DELETE_WINDOW", False));
-  if (event.xclient.window != None) XSendEvent(x_display(), event.xclient.window, False, NoEventMask, &event);
-  settle();
-}
-
 std::vector<long> x_test_window_property(GtkWidget* widget, const char* property) {
-  int format = 0;
-  const std::string bytes = read_property(toplevel_xid(widget), property, &format);
-  std::vector<long> items(format == 32 ? bytes.size() / sizeof(long) : 0);
-  std::memcpy(items.data(), bytes.data(), items.size() * sizeof(long));
-  return items;
-}
-
-std::string x_test_window_string_property(GtkWidget* widget, const char* property) {
-  int format = 0;
-  std::string bytes = read_property(toplevel_xid(widget), property, &format);
-  return format == 8 ? bytes : "";
+  return read_property(toplevel_xid(widget), property);
 }
 
 bool x_test_window_manager_start() {
   gchar* arguments[] = {const_cast<gchar*>("openbox"), const_cast<gchar*>("--sm-disable"), nullptr};
-  // Its complaints about a missing configuration are of no interest here.
   const auto flags = GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL |
                                  G_SPAWN_STDERR_TO_DEV_NULL);
-  if (window_manager == 0 &&
-      !g_spawn_async(nullptr, arguments, nullptr, flags, nullptr, nullptr, &window_manager, nullptr))
-    return false;
-  int format = 0;
-  const auto announced = [&format] {
-    return read_property(DefaultRootWindow(x_display()), "_NET_SUPPORTING_WM_CHECK", &format).size() == sizeof(long);
-  };
-  if (x_test_wait_until(announced, 10000)) return true;
+  if (!g_spawn_async(nullptr, arguments, nullptr, flags, nullptr, nullptr, &window_manager, nullptr)) return false;
+  if (x_test_wait_until([] {
+        return !read_property(DefaultRootWindow(x_display()), "_NET_SUPPORTING_WM_CHECK").empty();
+      }, 10000))
+    return true;
   x_test_window_manager_stop();
   return false;
 }
