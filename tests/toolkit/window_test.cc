@@ -13,10 +13,7 @@
 
 namespace {
 
-gboolean count_call(gpointer calls) {
-  ++*static_cast<int*>(calls);
-  return FALSE;
-}
+const GSourceFunc count_call = [](gpointer calls) -> gboolean { ++*static_cast<int*>(calls); return FALSE; };
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -113,10 +110,7 @@ TEST_F(WindowTest, KeepGadgetListLeavesTheCurrentContainerAlone) {
 
 // What a window manager reads from _MOTIF_WM_HINTS: {flags, functions, decorations, ...}.
 TEST_F(WindowTest, DecorationsAndFunctionsReachTheWindowManagerHints) {
-  const struct {
-    std::uint32_t flags;
-    long decorations, functions;
-  } cases[] = {
+  const struct { std::uint32_t flags; long decorations, functions; } cases[] = {
       {0x66, 62, 46},  // the main window: resizable, menu, minimise, centred
       {0x00, 2 | 8, 4 | 32},
       {WINDOW_RESIZABLE | WINDOW_MAXIMIZE_BUTTON, 2 | 8 | 4 | 64, 2 | 4 | 32 | 16},
