@@ -32,6 +32,15 @@ const ExplorerIcons& explorer_icons() {
   return icons;
 }
 
+GtkWidget* explorer_scroller_new(GtkWidget* view) {
+  GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC,
+                                 GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_ETCHED_IN);
+  gtk_container_add(GTK_CONTAINER(scroller), view);
+  return scroller;
+}
+
 int explorer_row_kind(GtkTreeModel* model, GtkTreeIter* row) {
   // get_value rather than the varargs gtk_tree_model_get: sort functions
   // call this for every comparison.

@@ -61,6 +61,10 @@ struct ExplorerIcons {
 };
 const ExplorerIcons& explorer_icons();
 
+// A scrolled window around the tree view of either gadget: scroll bars as
+// needed and an etched frame.
+GtkWidget* explorer_scroller_new(GtkWidget* view);
+
 // --- Sorting -------------------------------------------------------------
 
 // The EntryKind of a row (column 0).

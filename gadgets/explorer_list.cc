@@ -86,7 +86,6 @@ ObjectNumber explorer_list_create(ObjectNumber number, int x, int y, int width, 
   const GadgetType& type = explorer_list_type();
   auto* state = new ExplorerListState;
   state->store = explorer_list_store_new();
-  GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
   GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(state->store));
   g_object_unref(state->store);
   gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(view), TRUE);
@@ -94,19 +93,15 @@ ObjectNumber explorer_list_create(ObjectNumber number, int x, int y, int width, 
   // view need not measure each of tens of thousands of rows after a fill.
   gtk_tree_view_set_fixed_height_mode(GTK_TREE_VIEW(view), TRUE);
 
+  GtkWidget* scrolled = explorer_scroller_new(view);
   ObjectNumber gadget = 0;
-  GadgetRecord* record = gadget_record_start(number, view, &gadget);
+  GadgetRecord* record = gadget_record_start(number, scrolled, &gadget);
   if (!record) {
-    // The view (and with it the store) is gone already; nothing is registered.
-    gadget_discard_widget(scrolled);
+    // The scrolled window is gone, and with it the view and the store.
     delete state;
     return 0;
   }
   gadget_place(scrolled, x, y, width, height);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
-                                 GTK_POLICY_AUTOMATIC);
-  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_ETCHED_IN);
-  gtk_container_add(GTK_CONTAINER(scrolled), view);
 
   state->selection = gtk_tree_view_get_selection(GTK_TREE_VIEW(view));
   gtk_tree_selection_set_mode(state->selection, (flags & EXPLORER_MULTI_SELECT)

@@ -116,16 +116,6 @@ void explorer_tree_row_expanded(GtkTreeView* view, GtkTreeIter* node, GtkTreePat
   explorer_tree_fill_node(view, node);
 }
 
-GtkWidget* explorer_tree_scroller_new(GtkWidget* view) {
-  GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
-  if (!scroller) return nullptr;
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC,
-                                 GTK_POLICY_AUTOMATIC);
-  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_ETCHED_IN);
-  gtk_container_add(GTK_CONTAINER(scroller), view);
-  return scroller;
-}
-
 void explorer_tree_connect(GtkTreeView* view, ObjectNumber gadget) {
   GtkTreeSelection* selection = gtk_tree_view_get_selection(view);
   gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
@@ -168,18 +158,10 @@ ObjectNumber explorer_tree_create(ObjectNumber number, int x, int y, int width, 
   explorer_tree_column_add(view);
   gtk_tree_view_set_headers_visible(view, FALSE);
   gtk_tree_view_set_search_column(view, EXPLORER_COLUMN_NAME);
-  GtkWidget* scroller = explorer_tree_scroller_new(widget);
-  if (!scroller) {
-    gadget_discard_widget(widget);
-    return 0;
-  }
-  // Without a window to go into, the gadget would float unseen and unowned.
-  GadgetRecord* record = gadget_container() ? gadget_record_new(number) : nullptr;
-  if (!record) {
-    gadget_discard_widget(scroller);
-    return 0;
-  }
-  const ObjectNumber gadget = gadget_record_number(number, record);
+  GtkWidget* scroller = explorer_scroller_new(widget);
+  ObjectNumber gadget = 0;
+  GadgetRecord* record = gadget_record_start(number, scroller, &gadget);
+  if (!record) return 0;  // the scroller is gone, and the view with it
   gadget_place(scroller, x, y, width, height);
   explorer_tree_connect(view, gadget);
   explorer_set_flags(widget, flags & ~static_cast<std::uint32_t>(EXPLORER_HIDE_DIRECTORIES));
