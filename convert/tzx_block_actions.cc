@@ -15,12 +15,18 @@ void tzx_block_write_record(TzxConversion& conversion, int /*id*/, std::uint64_t
   auto present = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, conversion.input_left));
   std::size_t arrived = tap_output_record(conversion, present);
   if (conversion.write_failed) return;
-  if (arrived < wanted) {
-    tzx_conversion_cut_short(conversion);
+  if (arrived < present) {
     // Fewer bytes than the file's size promised (it shrank, or a read
     // failed): the record is shorter than its length says, and a TAP file
-    // with such a record would mislead a loader, so it goes.
-    if (arrived < present) conversion.write_failed = true;
+    // with such a record would mislead a loader, so it goes, and the message
+    // says so rather than that the tape was cut short.
+    tzx_conversion_report(conversion, "cannot read the TZX file");
+    conversion.write_failed = true;
+    conversion.stop = true;
+    return;
+  }
+  if (arrived < wanted) {
+    tzx_conversion_cut_short(conversion);
     return;
   }
   // What TAP cannot hold is passed over, so that the next block id is read
