@@ -39,7 +39,7 @@ struct GadgetTime {
 // Baseline and gadget take turns round by round, so that both see the same
 // cache and machine load. The fastest round of each is compared: on a shared
 // machine the slower rounds mostly measure other work.
-// Returns false when the gadget was measured and missed the target.
+// Returns false when the gadget missed the target.
 bool bench_compare(const char* what, const std::function<std::size_t()>& baseline,
                    const BenchSubject& gadget) {
   double base = 1e300;
@@ -48,8 +48,7 @@ bool bench_compare(const char* what, const std::function<std::size_t()>& baselin
   baseline();  // warm the directory cache
   for (int round = 0; round < kRounds; ++round) {
     base = std::min(base, bench_milliseconds([&] { baseline_rows = baseline(); }));
-    if (!gadget.run) continue;
-    if (gadget.prepare) gadget.prepare();
+    gadget.prepare();
     GadgetTime time;
     time.operation = bench_milliseconds([&] { gadget_rows = gadget.run(); });
     time.settle = bench_milliseconds(gadget.settle);
@@ -57,10 +56,6 @@ bool bench_compare(const char* what, const std::function<std::size_t()>& baselin
   }
   std::printf("%s\n  baseline scan: %8.2f ms  (%zu entries, fastest of %d rounds)\n", what, base,
               baseline_rows, kRounds);
-  if (!gadget.run) {
-    std::printf("  gadget:        not built yet\n");
-    return true;
-  }
   double ratio = best.total() / base;
   std::printf("  gadget:        %8.2f ms  (%zu rows; %.2f ms of it GTK work after the call)\n",
               best.total(), gadget_rows, best.settle);

@@ -1,26 +1,16 @@
 #include "bench/browser_gadgets.h"
 
-// The explorer gadgets join this benchmark as they become part of the build;
-// until then their side reports "not built yet".
-#if __has_include("gadgets/explorer_list.h") || __has_include("gadgets/explorer_tree.h")
-#define BENCH_HAVE_GADGETS 1
 #include <gtk/gtk.h>
 
 #include <memory>
 
+#include "gadgets/explorer_list.h"
+#include "gadgets/explorer_tree.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/window.h"
-#endif
-#if __has_include("gadgets/explorer_list.h")
-#include "gadgets/explorer_list.h"
-#endif
-#if __has_include("gadgets/explorer_tree.h")
-#include "gadgets/explorer_tree.h"
-#endif
 
-#ifdef BENCH_HAVE_GADGETS
 void browser_gadgets_init(int argc, char** argv) {
   toolkit_save_arguments(argc, argv);
   toolkit_init();
@@ -30,11 +20,7 @@ void browser_gadgets_init(int argc, char** argv) {
   window_open(-1, 0, 0, 1021, 700, "File browser benchmark", WINDOW_CENTERED);
   events_flush();
 }
-#else
-void browser_gadgets_init(int, char**) {}
-#endif
 
-#if __has_include("gadgets/explorer_list.h")
 // Each round comes from a small directory, as when the user moves from one
 // directory to the next, and ends when GTK has nothing left to do.
 BenchSubject browser_gadgets_list_fill(const std::string& text, unsigned flags) {
@@ -52,11 +38,7 @@ BenchSubject browser_gadgets_list_fill(const std::string& text, unsigned flags) 
   subject.settle = events_flush;
   return subject;
 }
-#else
-BenchSubject browser_gadgets_list_fill(const std::string&, unsigned) { return {}; }
-#endif
 
-#if __has_include("gadgets/explorer_tree.h")
 namespace {
 
 std::string bench_parent_directory(const std::string& directory) {
@@ -95,6 +77,3 @@ BenchSubject browser_gadgets_tree_expand(const std::string& directory, unsigned 
   subject.settle = events_flush;
   return subject;
 }
-#else
-BenchSubject browser_gadgets_tree_expand(const std::string&, unsigned) { return {}; }
-#endif

@@ -9,8 +9,7 @@
 
 // One timed operation: prepare runs before the clock starts; run is timed and
 // returns the number of rows it produced; settle, timed as well, lets GTK
-// finish what run left to do. An empty run means the gadget is not part of
-// this build.
+// finish what run left to do.
 struct BenchSubject {
   std::function<void()> prepare;
   std::function<std::size_t()> run;
