@@ -57,7 +57,8 @@ void split_directory_pattern(const std::string& text, std::string& directory,
 // gadgets pass their flags through unchanged and other bits are ignored.
 
 // Reads dir (opened on directory) up to its next entry to show and returns it,
-// or nullptr at the end of the stream or on a stream error. The returned entry
+// or nullptr at the end of the stream, on a stream error, or when dir is null
+// (a directory that could not be opened reads as empty). The returned entry
 // stays valid until the next read of the same stream.
 //  - Hidden names are skipped, unless shown, before anything else is done with
 //    them, and "." and ".." are never returned: they cost no stat. Neither do

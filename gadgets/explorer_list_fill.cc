@@ -78,15 +78,13 @@ ExplorerListEntry fill_entry(const char* disk_name, const struct stat& status, T
   return entry;
 }
 
-// The entries to show, in reading order.
+// The entries to show, in reading order; none when dir is null.
 std::vector<ExplorerListEntry> fill_read(DIR* dir, const ExplorerListState& state,
                                          std::uint32_t flags, TimeTexts& times) {
   std::vector<ExplorerListEntry> entries;
   struct stat status;
-  while (const struct dirent* entry =
-             dir ? directory_next_entry(dir, state.directory, state.patterns, flags, &status,
-                                        nullptr)
-                 : nullptr)
+  while (const struct dirent* entry = directory_next_entry(dir, state.directory, state.patterns,
+                                                           flags, &status, nullptr))
     entries.push_back(fill_entry(entry->d_name, status, times));
   return entries;
 }
