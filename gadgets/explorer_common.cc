@@ -104,9 +104,14 @@ std::string explorer_display_name(const char* disk_name) {
   return result;
 }
 
-void ExplorerDiskNames::remember(const GtkTreeIter& row, const char* disk_name,
-                                 const std::string& display) {
-  if (display != disk_name) names_[row.user_data] = disk_name;
+ExplorerName explorer_name(const char* disk_name) {
+  ExplorerName name{explorer_display_name(disk_name), {}};
+  if (name.shown != disk_name) name.disk = disk_name;
+  return name;
+}
+
+void ExplorerDiskNames::remember(const GtkTreeIter& row, const ExplorerName& name) {
+  if (!name.disk.empty()) names_[row.user_data] = name.disk;
 }
 
 void ExplorerDiskNames::set(const GtkTreeIter& row, const std::string& disk_name) {

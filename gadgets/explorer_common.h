@@ -120,14 +120,22 @@ void selection_changed_post(GtkTreeSelection* selection, gpointer view);
 // whenever the name is valid UTF-8 and no other file name encoding is set.
 std::string explorer_display_name(const char* disk_name);
 
+// A directory entry's name as its row shows it and, when that differs, as it
+// is on disk.
+struct ExplorerName {
+  std::string shown;  // explorer_display_name of the name on disk
+  std::string disk;   // "" when the same as shown
+};
+ExplorerName explorer_name(const char* disk_name);
+
 // On-disk names of the rows whose display form differs from them, keyed by the
 // row's identity. Rows of GtkListStore and GtkTreeStore keep their iterator
 // (GTK_TREE_MODEL_ITERS_PERSIST) for as long as they exist, also while the
 // store sorts, so the iterator's pointer identifies a row.
 class ExplorerDiskNames {
  public:
-  // Records the name for the row if `display` differs from it.
-  void remember(const GtkTreeIter& row, const char* disk_name, const std::string& display);
+  // Records the row's name on disk if its shown form differs from it.
+  void remember(const GtkTreeIter& row, const ExplorerName& name);
   // Records the name for the row unconditionally.
   void set(const GtkTreeIter& row, const std::string& disk_name);
   // The row's on-disk name: the recorded one, else the text of `column`.

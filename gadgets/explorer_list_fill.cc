@@ -66,8 +66,7 @@ ExplorerListEntry fill_entry(const char* disk_name, const struct stat& status, T
   const bool directory = S_ISDIR(status.st_mode);
   ExplorerListEntry entry;
   entry.kind = directory ? ENTRY_DIRECTORY : ENTRY_FILE;
-  entry.name = explorer_display_name(disk_name);
-  if (entry.name != disk_name) entry.disk_name = disk_name;
+  entry.name = explorer_name(disk_name);
   if (!directory) entry.size_text = explorer_list_size_text(status.st_size);
   entry.attributes = explorer_list_attributes_text(status.st_mode);
   entry.modified = times.of(status.st_mtime);
@@ -111,7 +110,7 @@ class RowValues {
     g_value_set_int(&values_[LIST_COLUMN_KIND], entry.kind);
     g_value_set_static_string(&values_[LIST_COLUMN_ICON],
                               directory ? icons.directory : icons.file);
-    g_value_set_static_string(&values_[LIST_COLUMN_NAME], entry.name.c_str());
+    g_value_set_static_string(&values_[LIST_COLUMN_NAME], entry.name.shown.c_str());
     g_value_set_static_string(&values_[LIST_COLUMN_SIZE_TEXT],
                               directory ? nullptr : entry.size_text.c_str());
     g_value_set_static_string(&values_[LIST_COLUMN_TYPE], directory ? "Directory" : "File");
@@ -170,7 +169,7 @@ void fill_rows(GadgetRecord* record, DIR* dir) {
     RowValues values(store);
     for (const ExplorerListEntry* entry : rows) {
       values.append(*entry, &row);
-      if (!entry->disk_name.empty()) state->disk_names.set(row, entry->disk_name);
+      state->disk_names.remember(row, entry->name);
     }
   }
   gtk_tree_view_set_model(view, GTK_TREE_MODEL(store));

@@ -17,7 +17,7 @@ const char* entry_text(const ExplorerListEntry& entry, int column) {
     case LIST_COLUMN_ICON:
       return directory ? explorer_icons().directory : explorer_icons().file;
     case LIST_COLUMN_NAME:
-      return entry.name.c_str();
+      return entry.name.shown.c_str();
     case LIST_COLUMN_SIZE_TEXT:
       return entry.size_text.c_str();
     case LIST_COLUMN_TYPE:

@@ -21,11 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "gadgets/explorer_common.h"
+
 // One directory entry as its row will hold it.
 struct ExplorerListEntry {
   int kind;                     // ENTRY_DIRECTORY or ENTRY_FILE
-  std::string name;             // display form (valid UTF-8)
-  std::string disk_name;        // the bytes on disk when they differ from name, else ""
+  ExplorerName name;
   std::string size_text;        // "" for a directory (its cell holds no text)
   std::string attributes;
   const std::string* modified;  // time texts, shared by the rows with the same time

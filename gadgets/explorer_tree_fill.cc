@@ -15,8 +15,7 @@ namespace {
 
 struct ChildEntry {
   int kind;
-  std::string disk_name;
-  std::string shown_name;
+  ExplorerName name;
   bool expandable;
 };
 
@@ -39,8 +38,7 @@ std::vector<ChildEntry> directory_children(const std::string& path, const Patter
   while (const struct dirent* entry =
              directory_next_entry(dir.get(), path, patterns, flags, &status, &full_path)) {
     const bool is_directory = S_ISDIR(status.st_mode);
-    ChildEntry child{is_directory ? ENTRY_DIRECTORY : ENTRY_FILE, entry->d_name,
-                     explorer_display_name(entry->d_name),
+    ChildEntry child{is_directory ? ENTRY_DIRECTORY : ENTRY_FILE, explorer_name(entry->d_name),
                      is_directory && directory_has_entries(full_path, patterns, flags)};
     (is_directory ? directories : files).push_back(std::move(child));
   }
@@ -55,7 +53,7 @@ void sort_children(std::vector<ChildEntry>& children) {
   std::stable_sort(children.begin(), children.end(),
                    [](const ChildEntry& a, const ChildEntry& b) {
                      if (a.kind != b.kind) return a.kind < b.kind;
-                     return std::strcmp(a.shown_name.c_str(), b.shown_name.c_str()) < 0;
+                     return std::strcmp(a.name.shown.c_str(), b.name.shown.c_str()) < 0;
                    });
 }
 
@@ -72,15 +70,15 @@ void insert_children(GtkTreeView* view, GtkTreeIter* node,
     GtkTreeIter row;
     explorer_tree_insert_node(store, node, 0, &row, child->kind,
                               child->kind == ENTRY_DIRECTORY ? icons.directory : icons.file,
-                              child->shown_name.c_str(), child->expandable);
-    disk_names.remember(row, child->disk_name.c_str(), child->shown_name);
+                              child->name.shown.c_str(), child->expandable);
+    disk_names.remember(row, child->name);
   }
 }
 
 void fit_column(GtkTreeView* view, GtkTreeIter* node, const std::vector<ChildEntry>& children) {
   std::vector<const char*> names;
   names.reserve(children.size());
-  for (const ChildEntry& child : children) names.push_back(child.shown_name.c_str());
+  for (const ChildEntry& child : children) names.push_back(child.name.shown.c_str());
   GtkTreePath* path = gtk_tree_model_get_path(explorer_tree_model(view), node);
   explorer_tree_column_fit(view, gtk_tree_path_get_depth(path) + 1, names);
   gtk_tree_path_free(path);
