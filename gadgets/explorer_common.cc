@@ -13,6 +13,11 @@ void explorer_set_flags(GtkWidget* view, std::uint32_t flags) {
   g_object_set_data(G_OBJECT(view), EXPLORER_KEY_FLAGS, GUINT_TO_POINTER(flags));
 }
 
+void explorer_set_flag(GtkWidget* view, std::uint32_t flag, bool on) {
+  const std::uint32_t flags = explorer_flags(view);
+  explorer_set_flags(view, on ? flags | flag : flags & ~flag);
+}
+
 namespace {
 
 const char* stock_or(const char* wanted, const char* fallback) {

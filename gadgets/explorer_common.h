@@ -47,6 +47,8 @@ inline constexpr const char* EXPLORER_KEY_CLICK_STATE = "tq_gadget_eventtype";
 
 std::uint32_t explorer_flags(GtkWidget* view);
 void explorer_set_flags(GtkWidget* view, std::uint32_t flags);
+// Sets (on) or clears the bits of `flag` in the view's flags.
+void explorer_set_flag(GtkWidget* view, std::uint32_t flag, bool on);
 
 // --- Icons ---------------------------------------------------------------
 

@@ -91,9 +91,7 @@ int explorer_list_get_attribute(GadgetRecord* record, int attribute) {
 
 void explorer_list_set_attribute(GadgetRecord* record, int attribute, int on) {
   if (!attribute_accepted(attribute)) return;
-  std::uint32_t flags = explorer_flags(record->widget);
-  flags = on ? flags | attribute : flags & ~static_cast<std::uint32_t>(attribute);
-  explorer_set_flags(record->widget, flags);
+  explorer_set_flag(record->widget, attribute, on);
   if (attribute == EXPLORER_FIXED_HEADERS)
     gtk_tree_view_set_headers_clickable(explorer_list_view(record), !on);
   // The stored directory is copied: the fill replaces it. A list that never

@@ -60,12 +60,7 @@ int explorer_tree_get_attribute(GadgetRecord* record, int attribute) {
 void explorer_tree_set_attribute(GadgetRecord* record, int attribute, int value) {
   if (!attribute_known(attribute)) return;
   GtkTreeView* view = tree_view(record);
-  std::uint32_t flags = explorer_flags(record->widget);
-  if (value)
-    flags |= static_cast<std::uint32_t>(attribute);
-  else
-    flags &= ~static_cast<std::uint32_t>(attribute);
-  explorer_set_flags(record->widget, flags);
+  explorer_set_flag(record->widget, attribute, value);
   if (attribute == EXPLORER_INERT) return;
   if (attribute == EXPLORER_SORT_BY_NAME) explorer_tree_set_sort_function(view);
 
