@@ -77,21 +77,21 @@ const struct dirent* directory_next_entry(DIR* dir, const std::string& directory
   if (!dir) return nullptr;
   struct stat own_status;
   if (!status) status = &own_status;
-  std::string path = directory;
-  if (path.empty() || path.back() != '/') path += '/';
-  const std::string::size_type name_start = path.size();
   while (const struct dirent* entry = readdir(dir)) {
     const char* name = entry->d_name;
     // Name tests first: hidden entries and the two dot links cost no stat.
     if (name[0] == '.' && !(flags & EXPLORER_SHOW_HIDDEN)) continue;
     if (name_is_dot_or_dot_dot(name)) continue;
     if (entry_rejected_before_stat(*entry, patterns, flags)) continue;
-    path.replace(name_start, std::string::npos, name);
-    if (stat(path.c_str(), status) != 0) continue;
+    // Relative to the open stream: no path to build for every entry, and the
+    // kernel does not walk the directory's own path again each time.
+    if (fstatat(dirfd(dir), name, status, 0) != 0) continue;
     if (!entry_selected(name, S_ISDIR(status->st_mode), patterns, flags)) continue;
     if (full_path) {
-      if (S_ISDIR(status->st_mode)) path += '/';
-      *full_path = std::move(path);
+      *full_path = directory;
+      if (full_path->empty() || full_path->back() != '/') *full_path += '/';
+      *full_path += name;
+      if (S_ISDIR(status->st_mode)) *full_path += '/';
     }
     return entry;
   }
