@@ -8,7 +8,7 @@
 #include <string>
 
 #include "convert/tzx_to_tap.h"
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 struct TzxConversion {
   std::string tap_path;

@@ -16,7 +16,7 @@
 // Every change of the text, the program's own included, posts an EVENT_GADGET
 // with GADGET_EVENT_DEFAULT for the editor.
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 typedef struct _GtkTextBuffer GtkTextBuffer;
 typedef struct _GtkWidget GtkWidget;

@@ -13,7 +13,7 @@
 #include <unordered_map>
 
 #include "gadgets/explorer_flag.h"
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 // Model column 0 of both gadgets. The list calls kind 0 the parent entry "..",
 // the tree calls it the placeholder child of a directory not read yet.

@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <string>
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 // Creates an explorer list at (x, y), width x height, in the current gadget
 // container, reading the directory that `text` (a program string) names.

@@ -26,7 +26,7 @@
 #include <cstdint>
 #include <string>
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 typedef struct _GtkTreeIter GtkTreeIter;
 typedef struct _GtkTreeView GtkTreeView;

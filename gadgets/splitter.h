@@ -3,7 +3,7 @@
 
 #include <gtk/gtk.h>
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 struct GadgetRecord;
 

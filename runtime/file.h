@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <string>
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 constexpr int FILE_BUFFER_SIZE = 4096;
 

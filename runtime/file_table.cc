@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "runtime/file.h"
-#include "toolkit/object_table.h"
+#include "registry/object_table.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "runtime/file_record.h"
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 // The record of the open file with that number, or none. Records of static
 // numbers move when the table grows: never keep one across an open.

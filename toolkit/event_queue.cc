@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "toolkit/record_pool.h"
+#include "registry/record_pool.h"
 
 namespace {
 

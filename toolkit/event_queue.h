@@ -11,7 +11,7 @@
 // events_flush, window_open, window_close and the gadget operations that
 // flush. There is one thread and no lock.
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 enum EventKind : int {
   EVENT_IDLE = -1,  // wait_event: GTK dispatched something that posted nothing

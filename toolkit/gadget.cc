@@ -8,7 +8,7 @@
 
 #include "toolkit/event_queue.h"
 #include "toolkit/gadget_list.h"
-#include "toolkit/object_table.h"
+#include "registry/object_table.h"
 #include "toolkit/window.h"
 
 namespace {

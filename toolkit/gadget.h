@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <string>
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GdkPixbuf GdkPixbuf;

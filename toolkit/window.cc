@@ -7,7 +7,7 @@
 #include "runtime/text_encoding.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/gadget_list.h"
-#include "toolkit/object_table.h"
+#include "registry/object_table.h"
 #include "toolkit/window_signals.h"
 
 namespace {

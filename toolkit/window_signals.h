@@ -6,7 +6,7 @@
 
 #include <gtk/gtk.h>
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 // GTK object data keys of the last known size and position.
 constexpr char WINDOW_KEY_PREVIOUS_WIDTH[] = "tq_previous_width";

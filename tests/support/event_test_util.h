@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 // One event as wait_event returned it, with the last_event_* values.
 struct TestEvent {

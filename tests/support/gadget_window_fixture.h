@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/support/event_test_util.h"
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 // A fresh, mapped 1021 x 700 resizable window per test for gadgets to go into.
 class GadgetWindowTest : public ::testing::Test {

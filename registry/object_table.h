@@ -1,5 +1,5 @@
-#ifndef OSTRELM_TOOLKIT_OBJECT_TABLE_H_
-#define OSTRELM_TOOLKIT_OBJECT_TABLE_H_
+#ifndef OSTRELM_REGISTRY_OBJECT_TABLE_H_
+#define OSTRELM_REGISTRY_OBJECT_TABLE_H_
 
 // Maps the numbers that name windows, gadgets and open files to their
 // fixed-size records.
@@ -21,7 +21,7 @@
 #include <type_traits>
 #include <unordered_set>
 
-#include "toolkit/object_number.h"
+#include "registry/object_number.h"
 
 // Ends the object with this number (closes the window, frees the gadget,
 // closes the file) and then calls object_free on it. Must do nothing when no
@@ -98,4 +98,4 @@ void* object_iterate_next(ObjectTable& table, ObjectNumber* number_out);
 // Calls the free function for every object of the table.
 void object_table_free_all(ObjectTable& table);
 
-#endif  // OSTRELM_TOOLKIT_OBJECT_TABLE_H_
+#endif  // OSTRELM_REGISTRY_OBJECT_TABLE_H_

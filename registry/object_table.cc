@@ -1,4 +1,4 @@
-#include "toolkit/object_table.h"
+#include "registry/object_table.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,5 @@
-#ifndef OSTRELM_TOOLKIT_OBJECT_NUMBER_H_
-#define OSTRELM_TOOLKIT_OBJECT_NUMBER_H_
+#ifndef OSTRELM_REGISTRY_OBJECT_NUMBER_H_
+#define OSTRELM_REGISTRY_OBJECT_NUMBER_H_
 
 #include <cstdint>
 
@@ -11,4 +11,4 @@ using ObjectNumber = std::intptr_t;
 // Passed to a creator to let the layer choose the number.
 constexpr ObjectNumber OBJECT_NUMBER_ANY = -1;
 
-#endif  // OSTRELM_TOOLKIT_OBJECT_NUMBER_H_
+#endif  // OSTRELM_REGISTRY_OBJECT_NUMBER_H_

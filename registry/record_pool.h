@@ -1,5 +1,5 @@
-#ifndef OSTRELM_TOOLKIT_RECORD_POOL_H_
-#define OSTRELM_TOOLKIT_RECORD_POOL_H_
+#ifndef OSTRELM_REGISTRY_RECORD_POOL_H_
+#define OSTRELM_REGISTRY_RECORD_POOL_H_
 
 // Hands out small fixed-size records from blocks, so that short-lived records
 // (queued events) cost no allocation each. A new block holds total/16 records
@@ -36,4 +36,4 @@ void* pool_alloc(RecordPool& pool);
 // Gives back a record that pool_alloc of this pool returned.
 void pool_free(RecordPool& pool, void* record);
 
-#endif  // OSTRELM_TOOLKIT_RECORD_POOL_H_
+#endif  // OSTRELM_REGISTRY_RECORD_POOL_H_

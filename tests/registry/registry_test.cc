@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "toolkit/object_table.h"
-#include "toolkit/record_pool.h"
+#include "registry/object_table.h"
+#include "registry/record_pool.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolkit/record_pool.h"
+#include "registry/record_pool.h"
 
 #include <cstddef>
 #include <cstdlib>
