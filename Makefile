@@ -18,8 +18,11 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
+# The window opens on a folder of sample tapes, made afresh every time.
+SAMPLES := $(BUILD)/samples
 run: build
-	./$(BUILD)/ostrelm
+	@scripts/make-samples $(SAMPLES)
+	cd $(SAMPLES) && ../ostrelm
 
 # The tests run in a separate build under AddressSanitizer and
 # UndefinedBehaviorSanitizer; GUI tests start their own Xvfb server.

@@ -14,6 +14,7 @@
 #include "convert/tzx_to_tap.h"
 #include "runtime/file.h"
 #include "runtime/file_names.h"
+#include "runtime/process_signals.h"
 
 namespace {
 
@@ -70,14 +71,6 @@ class InterruptionsHeld {
   sigset_t previous_;
 };
 
-// Either signal would end the process in the middle of a TAP file: past the
-// file size limit, or when a message line meets a closed pipe. Ignored, the
-// write fails instead; an incomplete TAP file goes, and a report that can no
-// longer be delivered ends the run between two files.
-void ignore_signals_of_failed_writes() {
-  std::signal(SIGXFSZ, SIG_IGN);
-  std::signal(SIGPIPE, SIG_IGN);
-}
 
 // Converts one named file; returns whether anything was reported or passed over.
 bool convert_named_file(const std::string& name) {
@@ -124,7 +117,8 @@ int main(int argc, char** argv) {
   }
 
   buffer_standard_output();
-  ignore_signals_of_failed_writes();
+  // A closed pipe ends the run between two files (below), never inside one.
+  process_ignore_write_signals();
   file_layer_init();
   bool anything_said = false;
   for (const std::string& name : names) {

@@ -1,5 +1,7 @@
 #include "gadgets/button.h"
 
+#include <gtk/gtk.h>
+
 #include <string>
 
 #include "runtime/text_encoding.h"

@@ -1,9 +1,12 @@
 #ifndef OSTRELM_GADGETS_BUTTON_H_
 #define OSTRELM_GADGETS_BUTTON_H_
 
-#include <gtk/gtk.h>
-
 #include "registry/object_number.h"
+
+// GTK types are only named here: the application includes this header.
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GdkRectangle GdkRectangle;
+typedef GdkRectangle GtkAllocation;
 
 // Flags of button_create; bits combine, all others are ignored.
 enum ButtonFlag {
@@ -21,9 +24,9 @@ ObjectNumber button_create(ObjectNumber number, int x, int y, int width,
                            int height, const char* text, unsigned flags = 0);
 
 // "clicked": one EVENT_GADGET per user click or toggle.
-void button_clicked(GtkWidget* widget, gpointer number);
+void button_clicked(GtkWidget* widget, void* number);
 
 // "size-allocate" of a wrapping button: the label follows the button's size.
-gboolean button_label_allocate(GtkWidget* button, GtkAllocation* allocation);
+int button_label_allocate(GtkWidget* button, GtkAllocation* allocation);
 
 #endif  // OSTRELM_GADGETS_BUTTON_H_

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "gadgets/explorer_common.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 
@@ -132,4 +133,10 @@ ObjectNumber editor_create(ObjectNumber number, int x, int y, int width, int hei
 
 void editor_changed(GtkTextBuffer*, GtkWidget* view) {
   post_event(EVENT_GADGET, widget_gadget_number(view), widget_window_number(view), GADGET_EVENT_DEFAULT);
+}
+
+void editor_add_file_line(ObjectNumber editor, const std::string& bytes) {
+  GadgetRecord* record = gadget_find(editor);
+  if (!record || record->type != editor_type()) return;
+  editor_add_item(record, -1, explorer_display_name(bytes.c_str()).c_str(), nullptr);
 }

@@ -16,6 +16,8 @@
 // Every change of the text, the program's own included, posts an EVENT_GADGET
 // with GADGET_EVENT_DEFAULT for the editor.
 
+#include <string>
+
 #include "registry/object_number.h"
 
 typedef struct _GtkTextBuffer GtkTextBuffer;
@@ -29,6 +31,13 @@ enum EditorFlags : int {
 // container. Returns the new gadget number for -1, the text view handle for
 // an explicit number, 0 on failure.
 ObjectNumber editor_create(ObjectNumber number, int x, int y, int width, int height, int flags = 0);
+
+// Appends a line whose text is in the file system's bytes (a file name, or a
+// message that begins with a path), shown the way the explorer gadgets show
+// names: a name the 8-bit program strings cannot hold (テープ.tzx, or bytes
+// that are not UTF-8) still reads as the file list shows it. Nothing happens
+// when the number names no editor.
+void editor_add_file_line(ObjectNumber editor, const std::string& bytes);
 
 // "changed" handler of the editor's text buffer (user data: the text view).
 void editor_changed(GtkTextBuffer* buffer, GtkWidget* view);

@@ -32,13 +32,6 @@ enum ExplorerColumn : int {
   EXPLORER_COLUMN_NAME = 2,  // G_TYPE_STRING, the name as shown (valid UTF-8)
 };
 
-// Result bits of the item state operation.
-enum ItemState : std::uint32_t {
-  ITEM_STATE_FILE = 1,
-  ITEM_STATE_DIRECTORY = 2,
-  ITEM_STATE_SELECTED = 4,
-};
-
 // Object data keys on the tree view of an explorer gadget.
 inline constexpr const char* EXPLORER_KEY_FLAGS = "tq_gadget_flags";
 inline constexpr const char* EXPLORER_KEY_DIRECTORY = "tq_directory";

@@ -1,9 +1,10 @@
 #ifndef OSTRELM_GADGETS_EXPLORER_FLAG_H_
 #define OSTRELM_GADGETS_EXPLORER_FLAG_H_
 
-// Creation flags of both explorer gadgets. Apart from gadgets/explorer_common.h
-// so that the directory scan, which obeys some of them, can name them without
-// bringing in GTK.
+// Creation flags and item state bits of both explorer gadgets. Apart from
+// gadgets/explorer_common.h so that the directory scan, which obeys some of
+// the flags, and the application, which reads the item states, can name them
+// without bringing in GTK.
 
 #include <cstdint>
 
@@ -20,6 +21,13 @@ enum ExplorerFlag : std::uint32_t {
   EXPLORER_FIXED_HEADERS = 512,      // list: headers not clickable, no sort indicator
   EXPLORER_MULTI_SELECT = 1024,      // list: GTK_SELECTION_MULTIPLE
   EXPLORER_SHOW_HIDDEN = 0x40000,    // names beginning with "." are listed
+};
+
+// Result bits of the item state operation.
+enum ItemState : std::uint32_t {
+  ITEM_STATE_FILE = 1,
+  ITEM_STATE_DIRECTORY = 2,
+  ITEM_STATE_SELECTED = 4,
 };
 
 #endif  // OSTRELM_GADGETS_EXPLORER_FLAG_H_

@@ -10,7 +10,7 @@
 // replaces the patterns. Setting the text reads the directory again; getting
 // it returns the directory alone. The application reads the rows back with
 // gadget_count_items, gadget_get_item_state (ITEM_STATE_* of
-// gadgets/explorer_common.h) and gadget_get_item_text (column 0: the name).
+// gadgets/explorer_flag.h) and gadget_get_item_text (column 0: the name).
 //
 // Those generic operations carry program strings, which cannot hold every file
 // name: a name that is not valid UTF-8 is shown in a readable display form,

@@ -1,9 +1,12 @@
 #ifndef OSTRELM_GADGETS_SPLITTER_H_
 #define OSTRELM_GADGETS_SPLITTER_H_
 
-#include <gtk/gtk.h>
-
 #include "registry/object_number.h"
+
+// GTK types are only named here: the application includes this header.
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GdkRectangle GdkRectangle;
+typedef GdkRectangle GtkAllocation;
 
 struct GadgetRecord;
 
@@ -33,6 +36,6 @@ void splitter_attach(GadgetRecord* record, ObjectNumber gadget, unsigned flags,
 // "size-allocate" of the paned: posts a gadget event when the bar or the
 // requested size changed since the last report.
 void splitter_allocated(GtkWidget* paned, GtkAllocation* allocation,
-                        gpointer number);
+                        void* number);
 
 #endif  // OSTRELM_GADGETS_SPLITTER_H_

@@ -1,5 +1,7 @@
 #include "gadgets/splitter.h"
 
+#include <gtk/gtk.h>
+
 #include <map>
 #include <vector>
 
