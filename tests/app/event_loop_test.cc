@@ -1,0 +1,96 @@
+// The event loop's rules, on the real main window in a scratch directory.
+#include "app/event_loop.h"
+
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "app/main_window.h"
+#include "gadgets/explorer_list.h"
+#include "gadgets/explorer_tree.h"
+#include "tests/support/event_test_util.h"
+#include "tests/support/scratch_directory.h"
+#include "tests/support/tzx_builder.h"
+#include "tests/support/x_test_util.h"
+#include "toolkit/event_queue.h"
+#include "toolkit/gadget.h"
+#include "toolkit/window.h"
+
+namespace {
+
+class EventLoop : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    event_test_init_layers();
+    gadget_layer_init();
+  }
+  void SetUp() override {
+    dir_.make({"sub/", "sub/inner.tzx", "sub/other.txt"});
+    write_file(dir_.file("a.tzx"), tzx(standard_block("data")));
+    main_ = main_window_open("event loop", dir_.path());
+    ASSERT_TRUE(x_test_wait_mapped(window_handle(main_.window)));
+    event_test_drain(100);
+  }
+  void TearDown() override {
+    window_close_all();
+    event_test_drain(20);
+  }
+  void select_all_rows() {
+    GtkTreeView* view = GTK_TREE_VIEW(gadget_find(main_.file_list)->widget);
+    gtk_tree_selection_select_all(gtk_tree_view_get_selection(view));
+  }
+  // Hands the loop exactly this event: what the window posted before goes.
+  bool handle(int kind, ObjectNumber gadget) {
+    event_test_drain(20);
+    post_event(kind, gadget, main_.window, 0);
+    return event_loop_handle(main_, wait_event(0));
+  }
+
+  ScratchDirectory dir_;
+  MainWindow main_;
+};
+
+TEST_F(EventLoop, OnlyTheButtonConvertsAndOnlyTheCloseRequestEnds) {
+  select_all_rows();
+  for (ObjectNumber other : {main_.file_list, main_.log_editor, main_.main_splitter, main_.browser_splitter})
+    EXPECT_TRUE(handle(EVENT_GADGET, other));
+  for (int kind : {EVENT_MOVE, EVENT_FOCUS_IN, EVENT_MINIMIZE, EVENT_MAXIMIZE}) EXPECT_TRUE(handle(kind, 0));
+  EXPECT_FALSE(path_exists(dir_.file("a.tap")));
+  EXPECT_TRUE(handle(EVENT_GADGET, main_.convert_button));
+  EXPECT_EQ(read_file(dir_.file("a.tap")), tap_record("data"));
+  EXPECT_EQ(gadget_get_text(main_.log_editor), "a.tzx");
+  EXPECT_FALSE(handle(EVENT_CLOSE, 0));
+}
+
+TEST_F(EventLoop, TheTreeMovesTheListWhichKeepsItsPattern) {
+  EXPECT_EQ(explorer_list_directory_path(main_.file_list), dir_.path());
+  explorer_tree_set_path(main_.dir_tree, dir_.path() + "sub/");
+  EXPECT_TRUE(handle(EVENT_GADGET, main_.dir_tree));
+  EXPECT_EQ(explorer_list_directory_path(main_.file_list), dir_.path() + "sub/");
+  ASSERT_EQ(gadget_count_items(main_.file_list), 1);
+  EXPECT_EQ(gadget_get_item_text(main_.file_list, 0), "inner.tzx");
+}
+
+TEST_F(EventLoop, AnEventOfAGadgetThatIsGoneDoesNothing) {
+  select_all_rows();
+  const ObjectNumber button = main_.convert_button;
+  gadget_free(button);
+  EXPECT_TRUE(handle(EVENT_GADGET, button));
+  EXPECT_FALSE(path_exists(dir_.file("a.tap")));
+}
+
+TEST_F(EventLoop, ASizeEventFitsTheButtonToTheRightEdge) {
+  gtk_window_resize(GTK_WINDOW(window_handle(main_.window)), 800, 600);
+  ASSERT_TRUE(x_test_wait_until([&] { return window_width(main_.window) == 800; }));
+  EXPECT_TRUE(handle(EVENT_SIZE, 0));
+  x_test_pump();
+  GtkAllocation button, splitter;
+  gtk_widget_get_allocation(gadget_find(main_.convert_button)->widget, &button);
+  gtk_widget_get_allocation(gadget_find(main_.main_splitter)->widget, &splitter);
+  EXPECT_EQ(button.x, 680);
+  EXPECT_EQ(button.width, 120);
+  EXPECT_EQ(splitter.width, 679);
+  EXPECT_EQ(splitter.height, 600);
+}
+
+}  // namespace
