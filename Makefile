@@ -14,8 +14,9 @@ all: build
 deps:
 	@scripts/install-deps
 
+# The program itself: the tests are built and run in the sanitizer build.
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRELM_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 # The window opens on a folder of sample tapes, made afresh every time.
