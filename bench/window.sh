@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Speed and memory of the window program (build/ostrelm), measured from
+# outside in one run on its own X server (bench/window_bench.py says how):
+#   - start-up in a folder of 40 tapes, from exec until the window is mapped,
+#     its list filled and the process idle in its event loop, against a
+#     minimal GTK+ 2 program (bench/minimal_window_main.cc) that opens an
+#     empty 1021x700 window; target within 1.3x;
+#   - 2,000 selected tapes of about 48 KB converted by one click on
+#     "Convert > TAP", against one ostrelm-convert call over the same files;
+#     target within 1.5x;
+#   - peak resident memory of the window program after those batches, within
+#     1.3x of the minimal program's.
+# The tapes are made once in build/bench-window (or OSTRELM_BENCH_DIR) and kept
+# while scripts/tzx-gen is unchanged.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${BUILD:-$root/build}")
+scratch=${OSTRELM_BENCH_DIR:-$root/build/bench-window}
+gen="$root/scripts/tzx-gen"
+out=$build/bench
+mkdir -p "$out"
+
+command -v xdotool >/dev/null && command -v xvfb-run >/dev/null || "$root/scripts/install-deps"
+if ! cmake --build "$build" --target ostrelm ostrelm-convert >"$out/window-build.log" 2>&1; then
+  cat "$out/window-build.log"
+  exit 1
+fi
+# shellcheck disable=SC2046
+g++ -std=c++17 -O2 -Wall -Wextra -Werror $(pkg-config --cflags gtk+-2.0 | sed 's/-I/-isystem /g') \
+  "$root/bench/minimal_window_main.cc" -o "$out/minimal_window" $(pkg-config --libs gtk+-2.0)
+
+stamp=$(sha1sum "$gen" | cut -d' ' -f1)
+if [ "$(cat "$scratch/stamp" 2>/dev/null)" != "$stamp" ]; then
+  echo "generating the benchmark tapes in $scratch"
+  rm -rf "$scratch"
+  mkdir -p "$scratch"
+  python3 "$gen" small "$scratch/start" --count 40
+  python3 "$gen" small "$scratch/batch" --count 2000
+  echo "$stamp" >"$scratch/stamp"
+fi
+
+# No accessibility bridge: it would start talking to a session bus that this
+# X server does not have, in both programs alike.
+NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+  python3 "$root/bench/window_bench.py" "$build/ostrelm" "$out/minimal_window" \
+  "$build/ostrelm-convert" "$scratch/start/" "$scratch/batch/"
