@@ -7,7 +7,7 @@ SANITIZE_BUILD := build/sanitize
 FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-build unit fuzz bench clean
+.PHONY: all deps build run test test-build unit fuzz bench mutants clean
 
 all: build
 
@@ -46,6 +46,12 @@ fuzz: deps
 
 bench: build
 	@if [ -x bench/run ]; then bench/run; else echo "no benchmarks yet"; fi
+
+# Mutation testing of convert/ and runtime/ (not part of make test): a sample
+# of mutants in build/mutants, each judged by the tests of its file.
+MUTANTS ?= 320
+mutants: deps
+	@scripts/mutate run --sample $(MUTANTS)
 
 clean:
 	rm -rf $(BUILD)
