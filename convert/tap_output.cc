@@ -39,7 +39,29 @@ void tap_output_flush(TzxConversion& conversion) {
   std::size_t size = conversion.staged;
   conversion.staged = 0;
   if (conversion.write_failed || size == 0) return;
-  if (file_write_data(conversion.output, conversion_buffer(), size) != size) {
+  if (file_write_data(conversion.output.number, conversion_buffer(), size) != size) {
     tzx_conversion_write_failed(conversion);
   }
+}
+
+bool tap_output_open(TzxConversion& conversion) {
+  StagedFileOutcome opened = staged_file_open(conversion.output, conversion.tap_path);
+  if (opened == STAGED_FILE_FAILED) tzx_conversion_report(conversion, "cannot create the TAP file");
+  return opened == STAGED_FILE_DONE;
+}
+
+bool tap_output_close(TzxConversion& conversion) {
+  if (conversion.output.number == 0) {  // never opened: nothing to name
+    staged_file_close(conversion.output);
+    return false;
+  }
+  // The close's verdict comes before the name: a file system that reports a
+  // lost write only at the close (NFS) must not leave a TAP file that looks whole.
+  bool closed = file_close(conversion.output.number) == 1;
+  conversion.output.number = 0;
+  if (!closed && !conversion.write_failed) tzx_conversion_write_failed(conversion);
+  StagedFileOutcome placed = conversion.write_failed ? STAGED_FILE_FAILED : staged_file_place(conversion.output);
+  if (placed == STAGED_FILE_FAILED && !conversion.write_failed) tzx_conversion_write_failed(conversion);
+  staged_file_close(conversion.output);
+  return placed == STAGED_FILE_DONE;
 }

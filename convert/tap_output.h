@@ -8,10 +8,27 @@
 // calls than the copying itself. Writes of that size and alignment also let
 // the system cache the TAP file in large pages, which takes about a third off
 // its cost of taking the data in. A record may be split over two writes.
+//
+// The records go into a staged file (runtime/staged_file.h) in the TAP file's
+// directory, and only a complete TAP file gets its name: a converter that dies
+// at any moment leaves no part of one, which would pass for a converted tape
+// and, holding data, would never be written again.
 
 #include <cstddef>
 
 #include "convert/tzx_conversion.h"
+
+// Looks at the TAP path and opens the staged file. Returns whether the
+// conversion goes on: a TAP file that holds data by now is passed over
+// silently, a path that cannot take one is reported ("cannot create the TAP
+// file"). tap_output_close follows whatever the result.
+bool tap_output_open(TzxConversion& conversion);
+
+// Closes the staged file and, when it is complete, gives it the TAP file's
+// name; a file that failed, or whose place another file took meanwhile (passed
+// over like any TAP file with data), goes. Returns whether the TAP file was
+// placed.
+bool tap_output_close(TzxConversion& conversion);
 
 // Appends the record of a data block of `size` bytes, read from the input.
 // Returns the bytes that arrived; the record's length says `size`, so the

@@ -9,12 +9,13 @@
 
 #include "convert/tzx_to_tap.h"
 #include "registry/object_number.h"
+#include "runtime/staged_file.h"
 
 struct TzxConversion {
   std::string tap_path;
   const MessageSink& sink;
-  ObjectNumber input = 0;   // file numbers of the file layer
-  ObjectNumber output = 0;
+  ObjectNumber input = 0;  // a file number of the file layer
+  StagedFile output;       // the TAP file until it is complete (tap_output.h)
   bool stop = false;          // no further block is read
   bool write_failed = false;  // the TAP file is incomplete and goes
   // Bytes of the input not yet read, by its size when it was opened: a TAP
@@ -35,8 +36,9 @@ void tzx_conversion_report(TzxConversion& conversion, const std::string& text);
 // Ends the block loop with the message that the file ends inside a block.
 void tzx_conversion_cut_short(TzxConversion& conversion);
 
-// Reports that a write to the TAP file failed (its close included) and marks
-// the file to go; during the block loop this also ends the loop.
+// Reports that a write to the TAP file failed (its close and its naming
+// included) and marks the file to go; during the block loop this also ends
+// the loop.
 void tzx_conversion_write_failed(TzxConversion& conversion);
 
 #endif  // OSTRELM_CONVERT_TZX_CONVERSION_H_

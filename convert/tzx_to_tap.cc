@@ -1,12 +1,11 @@
 // One TZX file to one TAP file. The order of the steps is what keeps files
 // safe: the TAP file is looked at before anything is opened, the input is
 // opened read-only, the header is checked before any output exists, and the
-// output is opened without truncation and checked again once open.
+// TAP file gets its name only once it is complete (tap_output.h).
 #include "convert/tzx_to_tap.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "convert/conversion_buffer.h"
@@ -50,36 +49,14 @@ void convert_blocks(TzxConversion& conversion) {
 // Writes the records into the TAP file; returns whether a complete TAP file
 // was left on disk.
 bool write_tap_file(TzxConversion& conversion) {
-  conversion.output = file_open_output(OBJECT_NUMBER_ANY, conversion.tap_path);
-  if (conversion.output == 0) {
-    tzx_conversion_report(conversion, "cannot create the TAP file");
-    return false;
-  }
-  if (file_length(conversion.output) != 0) {
-    // Data arrived since the first look: the file is someone else's now.
-    file_close(conversion.output);
-    return false;
-  }
-  convert_blocks(conversion);
-  if (!conversion.write_failed && file_flush(conversion.output) == 0) tzx_conversion_write_failed(conversion);
-  if (conversion.write_failed) {
-    // Emptied through the open file first: the path may be a link to a file
-    // elsewhere, or lie in a directory where it cannot be removed.
-    file_discard(conversion.output);
-  } else if (file_close(conversion.output) == 1) {
-    return true;
-  } else {
-    tzx_conversion_write_failed(conversion);
-  }
-  // An incomplete TAP file would look like a whole tape: it goes.
-  std::remove(conversion.tap_path.c_str());
-  return false;
+  if (tap_output_open(conversion)) convert_blocks(conversion);
+  return tap_output_close(conversion);
 }
 
 }  // namespace
 
 bool convert_tzx_to_tap(const std::string& tzx_path, const MessageSink& sink) {
-  TzxConversion conversion{name_without_extension(tzx_path) + ".tap", sink};
+  TzxConversion conversion{name_without_extension(tzx_path) + ".tap", sink, 0, {}};
   if (file_size(conversion.tap_path) >= 1) return false;  // never overwrite a TAP file with data
   conversion.input = file_open_read(OBJECT_NUMBER_ANY, tzx_path);
   if (conversion.input == 0) {

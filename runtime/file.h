@@ -34,14 +34,9 @@ ObjectNumber file_open(ObjectNumber number, const std::string& path);
 ObjectNumber file_create(ObjectNumber number, const std::string& path);
 // Opens an existing regular file for reading only. Anything else (a missing
 // path, a directory, a FIFO, a device) fails at once; the open never blocks
-// and never changes the file system.
+// and never changes the file system, nor the file's access time where the
+// process may keep it (the owner's or a privileged process).
 ObjectNumber file_open_read(ObjectNumber number, const std::string& path);
-// Opens a file to write output into without ever truncating it: an existing
-// regular file is opened for reading and writing as it is (the caller checks
-// file_length before writing); a missing one is created, but never through a
-// symbolic link, so a dangling link fails instead of creating its target.
-// Anything that is not a regular file fails.
-ObjectNumber file_open_output(ObjectNumber number, const std::string& path);
 
 // Writes out pending bytes, closes the stream and frees the record. Returns 1
 // when every write to the file since it was opened succeeded and the close
@@ -51,10 +46,6 @@ int file_close(ObjectNumber number);
 // Writes out the pending bytes now. Returns 1 when every write to the file
 // since it was opened succeeded; 0 otherwise or for a number without a file.
 int file_flush(ObjectNumber number);
-// Drops the pending bytes, cuts the file to length 0 and closes it: output
-// that must not outlive a failure goes through the open file, wherever the
-// path led. Returns 1 when the file was cut.
-int file_discard(ObjectNumber number);
 
 // 1 if no byte is left to read, else 0. Does not move the position that the
 // program sees (pending writes are written out, though).

@@ -1,7 +1,6 @@
 // The ways to open a numbered file. The plain opens follow the C library; the
-// read-only and output opens work on descriptors first, because they must
-// refuse what is not a regular file without blocking on it (a FIFO) and must
-// never truncate or create through a symbolic link.
+// read-only open works on a descriptor first, because it must refuse what is
+// not a regular file without blocking on it (a FIFO).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,23 +60,9 @@ ObjectNumber file_create(ObjectNumber number, const std::string& path) {
 }
 
 ObjectNumber file_open_read(ObjectNumber number, const std::string& path) {
-  int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // What is only read keeps its access time too; only the file's owner (or a
+  // privileged process) may ask for that, anyone else reads the ordinary way.
+  int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOATIME);
+  if (descriptor < 0 && errno == EPERM) descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   return register_stream(number, regular_file_stream(descriptor, "r"));
-}
-
-ObjectNumber file_open_output(ObjectNumber number, const std::string& path) {
-  // An existing file (also through a link) is opened as it is; a missing one
-  // is created exclusively, which fails on any symbolic link. Should another
-  // process create the file in between, the first step is tried once more.
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    int descriptor = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor >= 0 || errno != ENOENT) {
-      return register_stream(number, regular_file_stream(descriptor, "r+"));
-    }
-    descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, NEW_FILE_PERMISSIONS);
-    if (descriptor >= 0 || errno != EEXIST) {
-      return register_stream(number, regular_file_stream(descriptor, "r+"));
-    }
-  }
-  return 0;
 }

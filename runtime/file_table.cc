@@ -72,12 +72,3 @@ int file_flush(ObjectNumber number) {
   file_record_write_out(*file);
   return std::ferror(file->stream) ? 0 : 1;
 }
-
-int file_discard(ObjectNumber number) {
-  FileRecord* file = file_find(number);
-  if (file == nullptr) return 0;
-  if (file->mode == FILE_MODE_WRITE) file->count = file->buffer_size;  // nothing left to write out
-  bool cut = ftruncate(fileno(file->stream), 0) == 0;
-  file_close(number);
-  return cut ? 1 : 0;
-}

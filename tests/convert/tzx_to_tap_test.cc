@@ -8,6 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "tests/support/scratch_directory.h"
 #include "tests/support/tzx_builder.h"
 
@@ -61,9 +64,20 @@ std::vector<Tape> tapes() {
 
 class TzxToTap : public ::testing::Test {
  protected:
-  bool convert() {  // whether a TAP file was written; keeps the lines logged
+  // Whether a TAP file was written; keeps the lines logged. `meanwhile` runs
+  // at the first line, in the middle of the conversion.
+  bool convert(const std::function<void()>& meanwhile = nullptr) {
     lines.clear();
-    return convert_tzx_to_tap(tzx_path, [this](const std::string& line) { lines.push_back(line); });
+    bool written = convert_tzx_to_tap(tzx_path, [&](const std::string& line) {
+      if (lines.empty() && meanwhile) meanwhile();
+      lines.push_back(line);
+    });
+    // Whatever the outcome, no file of the conversion's own stays beside them.
+    for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+      std::string name = entry.path().filename();
+      EXPECT_NE(name[0], '.') << name;
+    }
+    return written;
   }
   // Converts, wanting no result, only the message, and no file created or removed.
   void expect_failure(const std::string& what, const char* message) {
@@ -119,6 +133,9 @@ TEST_F(TzxToTap, TapFileThatCannotBeCreatedOrWrittenIsReportedAndDoesNotStay) {
   ASSERT_EQ(symlink(target.c_str(), tap_path.c_str()), 0);
   expect_failure("dangling link", "cannot create the TAP file");
   EXPECT_FALSE(path_exists(target));
+  write_file(target, "");  // a link is never written through, nor replaced
+  expect_failure("link to an empty file", "cannot create the TAP file");
+  EXPECT_EQ(read_file(target), "");
   std::remove(tap_path.c_str());
   // Writing past RLIMIT_FSIZE fails as on a full disk: for a short tape only
   // when the last records go out, for a long one while they are still coming.
@@ -143,10 +160,44 @@ TEST_F(TzxToTap, OnlyAMissingOrEmptyTapFileIsWrittenAndTheInputIsOnlyRead) {
     EXPECT_EQ(read_file(tap_path), "keep");
   }
   write_file(tap_path, "");
+  chmod(tap_path.c_str(), 0640);
   chmod(tzx_path.c_str(), 0444);
   EXPECT_TRUE(convert());
   EXPECT_EQ(read_file(tap_path), tap_record(data));
   EXPECT_EQ(read_file(tzx_path), tape);
+  struct stat status;
+  ASSERT_EQ(stat(tap_path.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);  // the file it replaced was given that mode
+}
+
+// The TAP file takes its name only once complete, and never from a file that
+// came meanwhile: a new one, data written into the empty one, or another file
+// put in the empty one's place. The message of a block over 65535 bytes is
+// the moment to do it.
+TEST_F(TzxToTap, AFileThatCameWhileConvertingStaysAsItIs) {
+  write_file(tzx_path, tzx(pure_block(pattern_bytes(65536)) + standard_block(data)));
+  auto put = [this](const std::string& bytes) {
+    return [this, bytes] {
+      EXPECT_FALSE(path_exists(tap_path) && read_file(tap_path) != "") << "a TAP file before it is complete";
+      write_file(tap_path, bytes);
+    };
+  };
+  EXPECT_FALSE(convert(put("theirs")));
+  EXPECT_EQ(read_file(tap_path), "theirs");
+  write_file(tap_path, "");
+  EXPECT_FALSE(convert(put("data")));  // written into the empty file
+  EXPECT_EQ(read_file(tap_path), "data");
+  write_file(tap_path, "");
+  std::string other = directory.file("other");
+  EXPECT_FALSE(convert([&] {
+    write_file(other, "");
+    std::rename(other.c_str(), tap_path.c_str());
+  }));
+  EXPECT_EQ(read_file(tap_path), "");
+  std::remove(tap_path.c_str());
+  EXPECT_FALSE(convert(put("")));  // even an empty one, had it not been there at the start
+  EXPECT_TRUE(path_exists(tap_path));
+  EXPECT_EQ(read_file(tap_path), "");
 }
 
 }  // namespace

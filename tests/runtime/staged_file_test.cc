@@ -1,0 +1,112 @@
+// Staged files under a hidden name (the way of file systems without unnamed
+// files) and the removal of the hidden files whose writer died.
+#include "runtime/staged_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+
+#include "runtime/file.h"
+#include "tests/support/scratch_directory.h"
+#include "tests/support/tzx_builder.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::MatchesRegex;
+
+std::set<std::string> names_in(const ScratchDirectory& directory) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+    names.insert(entry.path().filename());
+  }
+  return names;
+}
+
+// A child process that opens a hidden staged file for `path`, writes to it,
+// tells the parent and waits to be killed.
+pid_t start_writer(const std::string& path) {
+  int ready[2];
+  if (pipe(ready) != 0) return -1;
+  pid_t child = fork();
+  if (child == 0) {
+    StagedFile staged;
+    staged_file_open(staged, path, false);
+    file_write_data(staged.number, "part", 4);
+    file_flush(staged.number);
+    if (write(ready[1], "x", 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  char byte;
+  close(ready[1]);
+  if (read(ready[0], &byte, 1) != 1) child = -1;
+  close(ready[0]);
+  return child;
+}
+
+void end_process(pid_t child) {
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+}
+
+TEST(StagedFile, AHiddenFileIsNamedOnlyWhenCompleteAndNeverLeftBehind) {
+  ScratchDirectory directory;
+  std::string path = directory.file("tape.tap");
+  StagedFile staged;
+  ASSERT_EQ(staged_file_open(staged, path, false), STAGED_FILE_DONE);
+  EXPECT_THAT(names_in(directory), ElementsAre(MatchesRegex("\\.ostrelm-[A-Za-z0-9]{12}\\.part")));
+  file_write_data(staged.number, "whole", 5);
+  ASSERT_EQ(file_close(staged.number), 1);
+  EXPECT_EQ(staged_file_place(staged), STAGED_FILE_DONE);
+  staged_file_close(staged);
+  EXPECT_THAT(names_in(directory), ElementsAre("tape.tap"));
+  EXPECT_EQ(read_file(path), "whole");
+
+  // Taken meanwhile, or never placed: the hidden file goes all the same.
+  for (bool place : {true, false}) {
+    std::remove(path.c_str());
+    StagedFile again;
+    ASSERT_EQ(staged_file_open(again, path, false), STAGED_FILE_DONE);
+    write_file(path, "theirs");
+    file_close(again.number);
+    if (place) {
+      EXPECT_EQ(staged_file_place(again), STAGED_FILE_TAKEN);
+    }
+    staged_file_close(again);
+    EXPECT_THAT(names_in(directory), ElementsAre("tape.tap"));
+    EXPECT_EQ(read_file(path), "theirs");
+  }
+}
+
+TEST(StagedFile, TheFirstStagedFileOfADirectoryRemovesOnlyHiddenFilesWhoseWriterDied) {
+  ScratchDirectory directory;
+  pid_t alive = start_writer(directory.file("b.tap"));
+  ASSERT_GT(alive, 0);
+  std::set<std::string> kept = names_in(directory);
+  pid_t killed = start_writer(directory.file("a.tap"));  // its own first look keeps the live one
+  ASSERT_GT(killed, 0);
+  end_process(killed);
+  ASSERT_EQ(names_in(directory).size(), 2u);
+  // Like the pattern, but not of it.
+  for (const char* name : {".ostrelm-abcdefghijkl.tap", ".ostrelm-abcdefghijk.part", ".ostrelm-abcdefghij-l.part",
+                           "ostrelm-abcdefghijkl.part"}) {
+    write_file(directory.file(name), "keep");
+    kept.insert(name);
+  }
+
+  StagedFile staged;
+  ASSERT_EQ(staged_file_open(staged, directory.file("c.tap"), false), STAGED_FILE_DONE);
+  std::set<std::string> left = names_in(directory);
+  left.erase(staged.hidden_name);
+  staged_file_close(staged);
+  end_process(alive);
+  EXPECT_EQ(left, kept);
+}
+
+}  // namespace
