@@ -7,7 +7,7 @@ SANITIZE_BUILD := build/sanitize
 FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-build unit fuzz bench mutants clean
+.PHONY: all deps build run test test-build unit fuzz bench mutants deb clean
 
 all: build
 
@@ -52,6 +52,16 @@ bench: build
 MUTANTS ?= 320
 mutants: deps
 	@scripts/mutate run --sample $(MUTANTS)
+
+# The binary package, built from a copy of the tree in $(DEB_BUILD) so that
+# its results stay there: $(DEB_BUILD)/ostrelm_*.deb, checked by lintian.
+DEB_BUILD ?= build/deb
+deb:
+	@scripts/install-deps deb
+	rm -rf $(DEB_BUILD) && mkdir -p $(DEB_BUILD)/ostrelm
+	tar --exclude=./build --exclude=./.git -cf - . | tar -xf - -C $(DEB_BUILD)/ostrelm
+	cd $(DEB_BUILD)/ostrelm && dpkg-buildpackage -b -us -uc -j$(JOBS) >../build.log
+	lintian --fail-on error,warning -I $(DEB_BUILD)/ostrelm_*.deb
 
 clean:
 	rm -rf $(BUILD)
