@@ -8,6 +8,7 @@ build=$(cd "${OSTRELM_BUILD_DIR:?}" && pwd)
 if [ -z "${E2E_INNER:-}" ]; then
   E2E_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
 fi
+. "$OSTRELM_SOURCE_DIR/tests/app/window_session.sh"
 
 program=$build/ostrelm
 converter=$build/ostrelm-convert
@@ -24,17 +25,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() { # check WHAT EXPECTED ACTUAL
   if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
 }
-wait_for() { # wait_for SECONDS COMMAND...: polls until the command succeeds
-  local limit=$(($(date +%s) + $1)); shift
-  until "$@" >/dev/null 2>&1; do
-    [ "$(date +%s)" -ge "$limit" ] && return 1
-    sleep 0.1
-  done
-}
 
-openbox >/dev/null 2>&1 &
-wm=$!
-wait_for 20 wmctrl -m || { echo "FAIL: the window manager did not start"; exit 1; }
+window_manager_start
 
 # A folder as users keep them: tapes, a capitalised one the pattern leaves
 # out, other files, and directories the list must not show.
@@ -63,15 +55,9 @@ start_program() {
 }
 close_program() { # the close box; the program must end with status 0
   wmctrl -i -c "$window"
-  status=timeout
-  for _ in $(seq 100); do
-    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; break; fi
-    sleep 0.1
-  done
-  pid=
+  exit_status_within 10
   check "exit status after the close request" 0 "$status"
 }
-find_window() { window=$(xdotool search --onlyvisible --name '^Nib_Ostrelm' | head -1); [ -n "$window" ]; }
 
 children() { xwininfo -tree -id "$window"; }
 log_text() { # the log's whole text, copied through the clipboard as a user would
