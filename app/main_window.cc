@@ -6,6 +6,7 @@
 #include "gadgets/explorer_list.h"
 #include "gadgets/explorer_tree.h"
 #include "gadgets/splitter.h"
+#include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 #include "toolkit/window.h"
 
@@ -34,7 +35,12 @@ MainWindow main_window_open(const std::string& title, const std::string& start_d
   // A splitter moves two gadgets that already exist into its panes, so the
   // order matters: the tree and the list, the log, then the splitters that
   // take them; the button last, above the splitter's right edge.
+  // The tree selects the start directory as it opens; that selection is the
+  // program's, not the user's, and the list below is made on the same
+  // directory, so its event would only read the directory a second time.
+  events_suppress_begin();
   main.dir_tree = explorer_tree_create(-1, 0, 0, 200, 500, start_directory, TREE_FLAGS);
+  events_suppress_end();
   main.file_list = explorer_list_create(-1, 200, 0, 720, 500, start_directory + LIST_PATTERN, LIST_FLAGS);
   main.log_editor = editor_create(-1, 0, 500, 920, 200, EDITOR_READ_ONLY);
   main.browser_splitter = splitter_create(-1, 0, 0, 920, 500, main.dir_tree, main.file_list, BROWSER_SPLITTER_FLAGS);
@@ -49,7 +55,9 @@ MainWindow main_window_open(const std::string& title, const std::string& start_d
   // The tree opened its path while it was not yet in its pane, so the start
   // directory may lie outside the rows it shows; selecting it again in place
   // scrolls it into view.
+  events_suppress_begin();
   explorer_tree_set_path(main.dir_tree, start_directory);
+  events_suppress_end();
   return main;
 }
 

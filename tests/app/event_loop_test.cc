@@ -71,6 +71,20 @@ TEST_F(EventLoop, TheTreeMovesTheListWhichKeepsItsPattern) {
   EXPECT_EQ(gadget_get_item_text(main_.file_list, 0), "inner.tzx");
 }
 
+// The tree selects the start directory while the window opens; if that
+// reached the loop as a tree event, the list would read its directory twice
+// before the user has done anything.
+TEST_F(EventLoop, OpeningTheWindowLeavesTheLoopNoTreeEvent) {
+  window_close_all();
+  event_test_drain(20);
+  main_ = main_window_open("event loop", dir_.path());
+  ASSERT_TRUE(x_test_wait_mapped(window_handle(main_.window)));
+  for (const TestEvent& event : event_test_drain(100))
+    EXPECT_FALSE(event.kind == EVENT_GADGET && event.gadget == main_.dir_tree);
+  explorer_tree_set_path(main_.dir_tree, dir_.path() + "sub/");
+  EXPECT_TRUE(event_test_contains(event_test_drain(50), EVENT_GADGET, main_.window));
+}
+
 TEST_F(EventLoop, AnEventOfAGadgetThatIsGoneDoesNothing) {
   select_all_rows();
   const ObjectNumber button = main_.convert_button;
