@@ -73,9 +73,12 @@ taps() { (cd "$1" && ls -- *.tap 2>/dev/null | tr '\n' ' '); }
 start_program
 # The tree's selected row, the start directory, is the one band of colour in
 # a column of the tree's white rows; its first subdirectory is the row below.
+# Only the first run of coloured pixels counts: a horizontal scroll bar at the
+# tree's foot is coloured too.
 selected_row_middle() {
   import -window "$window" -crop 1x340+400+2 txt:- 2>/dev/null |
-    awk -F'[,: ]+' '/^0,/ && $0 !~ /#FFFFFF/ {print $2}' | awk 'NR == 1 {first = $1} {last = $1} END {if (NR) print int((first + last) / 2) + 2}'
+    awk -F'[,: ]+' '/^0,/ && $0 !~ /#FFFFFF/ {print $2}' |
+    awk 'NR == 1 {first = $1} NR > 1 && $1 != last + 1 {exit} {last = $1} END {if (NR) print int((first + last) / 2) + 2}'
 }
 touch "$work/before-tree"
 new_taps() { find "$work" -name '*.tap' -newer "$work/before-tree" -not -path "$work/reference/*"; }
