@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# ostrelm-convert where the file system works against it, checked from
+# outside: the lines printed, the exit status and every file on disk.
+#  - a full tmpfs: the TAP files that cannot fit are reported and leave no
+#    trace, the space of each one that failed is free again for the next tape
+#    of the same run, and a TAP file that fits (to the byte) is still written;
+#  - a read-only mount: each TAP file is refused with its line, nothing changes;
+#  - inputs that are no regular files (a FIFO without a writer, a directory, a
+#    symbolic-link loop, a link to /dev/zero) are refused at once;
+#  - inputs, read-only or not, and a TAP file that already holds data keep
+#    their bytes and their times.
+# The in-process cases (a directory or a link at the TAP path, the empty TAP
+# file replaced, RLIMIT_FSIZE) are in tzx_to_tap_test.cc. Mounting needs root;
+# where it is refused, that case is skipped with a SKIP line.
+set -u
+convert=${OSTRELM_CONVERT:-${OSTRELM_BUILD_DIR:?set OSTRELM_BUILD_DIR}/ostrelm-convert}
+export LC_ALL=C
+work=$(mktemp -d "${TMPDIR:-/tmp}/ostrelm-fault.XXXXXX")
+mounts=()
+cleanup() {
+  for point in "${mounts[@]}"; do umount "$point" 2>/dev/null || umount -l "$point"; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap "exit 1" INT TERM HUP
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+page=$(getconf PAGESIZE)
+
+# Writes DIR/NAME.tzx for each NAME:SIZE, one standard data block of SIZE
+# random bytes (-1: the header alone), with a copy in $work/orig and the TAP
+# file it must give in $work/expected. Names are unique over the whole test.
+tapes() {
+  local dir=$1 spec name size
+  shift
+  mkdir -p "$work/orig" "$work/expected"
+  for spec in "$@"; do
+    name=${spec%:*} size=${spec#*:}
+    if [ "$size" -lt 0 ]; then
+      : >"$work/expected/$name.tap"
+      printf 'ZXTape!\x1a\x01\x14' >"$work/orig/$name.tzx"
+    else
+      { printf "$(printf '\\x%02x\\x%02x' $((size & 255)) $((size >> 8)))"; head -c "$size" /dev/urandom; } \
+        >"$work/expected/$name.tap"
+      { printf 'ZXTape!\x1a\x01\x14\x10\xe8\x03'; cat "$work/expected/$name.tap"; } >"$work/orig/$name.tzx"
+    fi
+    cp "$work/orig/$name.tzx" "$dir/"
+  done
+}
+
+mount_tmpfs() {  # DIR OPTIONS
+  mkdir -p "$1"
+  mount -t tmpfs -o "$2" ostrelm-fault "$1" 2>/dev/null || return 1
+  mounts+=("$1")
+}
+
+# Runs the converter, bounded in time; keeps its lines in $work/out. The
+# converter holds SIGTERM back while it converts a file, so a hang there is
+# ended by SIGKILL.
+run() {
+  timeout -s KILL 10 "$convert" "$@" >"$work/out" 2>"$work/err"
+  status=$?
+  [ $status -ne 137 ] || fail "timed out after 10 s: ${*##*/}"
+}
+
+expect_lines() {  # WHAT STATUS LINE...
+  local what=$1 want=$2
+  shift 2
+  [ "$status" = "$want" ] || fail "$what: exit status $status, not $want ($(head -c 500 "$work/err"))"
+  printf '%s\n' "$@" | cmp -s - "$work/out" ||
+    fail "$what: lines differ: $(printf '%s\n' "$@" | diff - "$work/out" | head -8)"
+}
+
+# Every name in the directory, hidden ones too.
+expect_names() {  # WHAT DIR NAME...
+  local what=$1 dir=$2 names
+  shift 2
+  names=$(ls -A "$dir" | tr '\n' ' ')
+  [ "$names" = "$* " ] || fail "$what: $dir holds: $names"
+}
+
+expect_tap() {  # WHAT TAP NAME
+  cmp -s "$2" "$work/expected/$3.tap" || fail "$1: ${2##*/} is not the expected TAP file"
+}
+
+# Mode, size and times (nanoseconds) of each file: only looked at, never read.
+snapshot() { stat -c '%n %a %s %.9X %.9Y %.9Z' "$@"; }
+
+# Each tape still has the bytes it was made with. Reading them moves access
+# times, so this comes after the last look at the times.
+expect_inputs() {  # WHAT TZX...
+  local what=$1 tzx
+  shift
+  for tzx in "$@"; do cmp -s "$tzx" "$work/orig/${tzx##*/}" || fail "$what: ${tzx##*/} changed"; done
+}
+
+full_disk() {
+  local full=$work/full other=$work/other
+  if ! mount_tmpfs "$full" "size=$((40 * page)),mode=0755"; then
+    echo "SKIP: full disk: cannot mount a tmpfs (needs root)"
+    return
+  fi
+  mkdir "$other"
+  # big fails while its records are written out, over by its last byte, fits
+  # fills the one page left exactly (replacing its empty TAP file), small then
+  # finds no page, and the empty TAP file of the header alone needs none.
+  tapes "$full" big:60000 over:$((page - 1)) fits:$((page - 2)) small:300 empty:-1
+  tapes "$other" b:300
+  : >"$full/fits.tap" && chmod 0640 "$full/fits.tap"
+  : >"$full/small.tap"
+  dd if=/dev/zero of="$full/filler" bs="$page" 2>/dev/null
+  truncate -s "-$page" "$full/filler"
+  [ "$(stat -f -c %a "$full")" = 1 ] || fail "full disk: $(stat -f -c %a "$full") pages free, not 1"
+  local inputs=("$full"/*.tzx "$other/b.tzx")
+  snapshot "${inputs[@]}" >"$work/before"
+  run "$full/big.tzx" "$full/over.tzx" "$full/fits.tzx" "$full/small.tzx" "$full/empty.tzx" "$other/b.tzx"
+  expect_lines "full disk" 1 "$full/big.tap: cannot write the TAP file" "$full/big.tzx" \
+    "$full/over.tap: cannot write the TAP file" "$full/over.tzx" "$full/fits.tzx" \
+    "$full/small.tap: cannot write the TAP file" "$full/small.tzx" "$full/empty.tzx" "$other/b.tzx"
+  expect_names "full disk" "$full" big.tzx empty.tap empty.tzx filler fits.tap fits.tzx over.tzx small.tap small.tzx
+  expect_tap "full disk" "$full/fits.tap" fits
+  expect_tap "full disk" "$full/empty.tap" empty
+  expect_tap "full disk, elsewhere" "$other/b.tap" b
+  [ "$(stat -c %a "$full/fits.tap")" = 640 ] || fail "full disk: fits.tap lost the mode of the file it replaced"
+  [ ! -s "$full/small.tap" ] || fail "full disk: small.tap is no longer empty"
+  snapshot "${inputs[@]}" | cmp -s "$work/before" - || fail "full disk: an input's times changed"
+  expect_inputs "full disk" "${inputs[@]}"
+}
+
+read_only_mount() {
+  local ro=$work/ro
+  if ! mount_tmpfs "$ro" "size=$((16 * page)),mode=0755"; then
+    echo "SKIP: read-only mount: cannot mount a tmpfs (needs root)"
+    return
+  fi
+  tapes "$ro" new:300 blank:300 held:300
+  : >"$ro/blank.tap"
+  printf data >"$ro/held.tap"
+  if ! mount -o remount,ro "$ro" 2>/dev/null; then
+    echo "SKIP: read-only mount: cannot remount read-only"
+    return
+  fi
+  snapshot "$ro"/* >"$work/before"
+  run "$ro/new.tzx" "$ro/blank.tzx" "$ro/held.tzx"
+  expect_lines "read-only mount" 1 "$ro/new.tap: cannot create the TAP file" "$ro/new.tzx" \
+    "$ro/blank.tap: cannot create the TAP file" "$ro/blank.tzx" "$ro/held.tzx"
+  expect_names "read-only mount" "$ro" blank.tap blank.tzx held.tap held.tzx new.tzx
+  snapshot "$ro"/* | cmp -s "$work/before" - || fail "read-only mount: a file changed"
+  [ "$(cat "$ro/held.tap")" = data ] || fail "read-only mount: held.tap changed"
+}
+
+not_regular_inputs() {
+  local odd=$work/odd lines=() name
+  mkdir "$odd"
+  mkfifo "$odd/fifo.tzx"
+  mkdir "$odd/dir.tzx"
+  ln -s loop.tzx "$odd/loop.tzx"
+  ln -s /dev/zero "$odd/zero.tzx"
+  for name in fifo dir loop zero; do lines+=("$odd/$name.tap: cannot open the TZX file" "$odd/$name.tzx"); done
+  run "$odd/fifo.tzx" "$odd/dir.tzx" "$odd/loop.tzx" "$odd/zero.tzx"
+  expect_lines "not regular inputs" 1 "${lines[@]}"
+  expect_names "not regular inputs" "$odd" dir.tzx fifo.tzx loop.tzx zero.tzx
+  [ -p "$odd/fifo.tzx" ] || fail "not regular inputs: the FIFO is gone"
+}
+
+# Reading keeps the access time too: the converter opens its inputs with
+# O_NOATIME, which the owner of a file (or root) may ask for, and the test owns
+# its files. The times are set far back, so that under relatime any ordinary
+# read would move the access time; a read of a control file tells whether this
+# file system keeps access times at all (not under noatime), and says so.
+input_times() {
+  local dir=$work/times
+  mkdir "$dir"
+  tapes "$dir" ro:300 rw:6914 kept:300
+  printf k >"$dir/kept.tap"
+  chmod 0444 "$dir/ro.tzx"
+  cp "$dir/rw.tzx" "$work/control"
+  touch -d '2001-02-03 04:05:06' "$dir"/* "$work/control"
+  local control
+  control=$(stat -c %X "$work/control")
+  cat "$work/control" >/dev/null
+  [ "$(stat -c %X "$work/control")" != "$control" ] ||
+    echo "note: $work keeps no access times; atime unchanged by itself"
+  snapshot "$dir"/*.tzx "$dir/kept.tap" >"$work/before"
+  for pass in first second; do  # the second finds every TAP file holding data
+    run "$dir/ro.tzx" "$dir/rw.tzx" "$dir/kept.tzx"
+    expect_lines "input times, $pass run" 0 "$dir/ro.tzx" "$dir/rw.tzx" "$dir/kept.tzx"
+    snapshot "$dir"/*.tzx "$dir/kept.tap" | cmp -s "$work/before" - ||
+      fail "input times, $pass run: $(snapshot "$dir"/*.tzx "$dir/kept.tap" | diff "$work/before" - | head -6)"
+  done
+  expect_inputs "input times" "$dir"/*.tzx
+  expect_tap "read-only input" "$dir/ro.tap" ro
+  expect_tap "input times" "$dir/rw.tap" rw
+}
+
+full_disk
+read_only_mount
+not_regular_inputs
+input_times
+[ $failures -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "fault cases passed"
