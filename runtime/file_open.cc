@@ -60,9 +60,16 @@ ObjectNumber file_create(ObjectNumber number, const std::string& path) {
 }
 
 ObjectNumber file_open_read(ObjectNumber number, const std::string& path) {
+  // Opening a device can act on it (a tape drive rewinds when closed, a
+  // terminal may become the controlling one), so what is plainly not a
+  // regular file is refused before any open; the check after the open still
+  // catches a file swapped in between.
+  struct stat named;
+  if (stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) return register_stream(number, nullptr);
   // What is only read keeps its access time too; only the file's owner (or a
   // privileged process) may ask for that, anyone else reads the ordinary way.
-  int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOATIME);
-  if (descriptor < 0 && errno == EPERM) descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  constexpr int READ_FLAGS = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int descriptor = open(path.c_str(), READ_FLAGS | O_NOATIME);
+  if (descriptor < 0 && errno == EPERM) descriptor = open(path.c_str(), READ_FLAGS);
   return register_stream(number, regular_file_stream(descriptor, "r"));
 }

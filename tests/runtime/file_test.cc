@@ -2,6 +2,8 @@
 #include "runtime/file.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "runtime/file_names.h"
@@ -71,6 +73,21 @@ TEST_F(File, NamedFilesSizesExtensionsAndTheCurrentDirectory) {
   ASSERT_EQ(chdir("/"), 0);
   EXPECT_EQ(current_directory(), "/");
   ASSERT_EQ(chdir(start.c_str()), 0);
+}
+
+// A device or FIFO named as a tape is refused without being opened at all:
+// opening some devices acts on them. inotify sees every open of the FIFO.
+TEST_F(File, AReadOnlyOpenRefusesWhatIsNoRegularFileWithoutOpeningIt) {
+  ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+  int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, path.c_str(), IN_OPEN), 0);
+  EXPECT_EQ(file_open_read(OBJECT_NUMBER_ANY, path), 0);
+  char events[4096];
+  EXPECT_LT(read(watch, events, sizeof events), 0) << "the FIFO was opened";
+  close(watch);
+  write_file(directory.file("tape.tzx"), "ZXTape!");
+  EXPECT_NE(file_open_read(OBJECT_NUMBER_ANY, directory.file("tape.tzx")), 0);
 }
 
 }  // namespace
