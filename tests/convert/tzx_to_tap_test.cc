@@ -30,7 +30,11 @@ std::vector<Tape> tapes() {
   std::string huge = pattern_bytes(0x800001, 9);  // the top bit of the third length byte set
   std::vector<Tape> tapes = {
       {"header only", tzx(""), "", {}},
+      // The signature and its marker are 8 bytes; the version bytes may be missing.
       {"signature without version bytes", std::string("ZXTape!\x1A", 8), "", {}},
+      {"signature and one version byte", std::string("ZXTape!\x1A\x01", 9), "", {}},
+      {"header and a block without body", tzx("\x22"), "", {}},
+      {"header and a data block's id", tzx("\x10"), "", {CUT}},
       {"data blocks in order, a description between left out",
        tzx(standard_block(a) + "\x30\x05hello" + pure_block(c) + pure_block(b) + standard_block("")),
        tap_record(a) + tap_record(c) + tap_record(b) + tap_record(""), {}},
@@ -42,7 +46,7 @@ std::vector<Tape> tapes() {
       {"oversized and cut short", tzx(pure_block(big + a, 100000)), tap_record(max), {SIZE, CUT}},
   };
   // A refused block ends the conversion; the records before it stay.
-  for (std::string hex : {"12", "15", "18", "1F"}) {
+  for (std::string hex : {"12", "13", "15", "16", "17", "18", "19", "1A", "1B", "1C", "1D", "1E", "1F"}) {
     char id = static_cast<char>(std::stoi(hex, nullptr, 16));
     tapes.push_back({"refused " + hex, tzx(standard_block(a) + standard_block(c) + id + standard_block(a)),
                      tap_record(a) + tap_record(c), {"Unsupported block found ($" + hex + ")"}});
@@ -52,13 +56,51 @@ std::vector<Tape> tapes() {
                                    std::string("\x30\x09") + "abc", "\x2A" + le(5000, 4) + "x"}) {
     tapes.push_back({"ends inside " + std::to_string(tail[0]), tzx(standard_block(a) + tail), tap_record(a), {CUT}});
   }
-  // Bodies of 0x12, a refused id: reading on byte by byte instead of by the
-  // layout would meet it or lose the record that follows.
+  // Every block that is read over, by its own layout, with bodies of 0x12, a
+  // refused id: stopping short of the body's end meets it, going past it
+  // loses the record that follows. Counts have a high byte, so that a field
+  // read too narrow is seen; 70000 bytes pass the largest TAP record.
   auto fill = [](std::size_t n) { return std::string(n, '\x12'); };
-  for (const std::string& block : {"\x20" + fill(2), "\x21\x03" + fill(3), "\x26" + le(3, 2) + fill(6),
-                                   "\x32" + le(7, 2) + fill(7), "\x35" + fill(16) + le(9, 4) + fill(9)}) {
+  for (const std::string& block :
+       {"\x20" + fill(2), "\x21\x03" + fill(3), std::string("\x22"), "\x23" + fill(2), "\x24" + fill(2),
+        std::string("\x25"), "\x26" + le(0x103, 2) + fill(0x206), std::string("\x27"),
+        "\x28" + le(0x105, 2) + fill(0x105), "\x2A" + le(0, 4), "\x2A" + le(3, 4) + fill(3),
+        "\x2B" + le(1, 4) + fill(1), "\x30\x09" + fill(9), "\x31\x05\x03" + fill(3),
+        "\x32" + le(0x107, 2) + fill(0x107), "\x33\x02" + fill(6), "\x34" + fill(8),
+        "\x35" + fill(16) + le(70000, 4) + fill(70000), "\x40\x01" + le(70000, 3) + fill(70000),
+        "\x5A" + fill(9), "\x4B" + le(70000, 4) + fill(70000), std::string(1, '\0') + le(5, 4) + fill(5),
+        "\xFF" + le(0x102, 4) + fill(0x102)}) {
     tapes.push_back({"skip " + std::to_string(block[0] & 0xFF), tzx(block + standard_block(a)), tap_record(a), {}});
   }
+  // Length fields of every width at their largest, and with only their top
+  // byte beyond the bytes there: the block runs past the end, so the block
+  // after its first bytes is not one.
+  for (const std::string& block :
+       {std::string("\x21\xFF"), "\x26" + le(0xFFFF, 2), "\x28" + le(0xFFFF, 2), "\x32" + le(0xFFFF, 2),
+        "\x40\x01" + le(0xFFFFFF, 3), "\x40\x01" + le(0x10000, 3), "\x2A" + le(0xFFFFFFFF, 4),
+        "\x2B" + le(0x1000000, 4), "\x35" + fill(16) + le(0x1000000, 4), "\x4B" + le(0xFFFFFFFF, 4),
+        "\x4B" + le(0x1000000, 4)}) {
+    tapes.push_back({"past the end " + std::to_string(block[0] & 0xFF),
+                     tzx(standard_block(a) + block + standard_block(a)), tap_record(a), {CUT}});
+  }
+  // Data blocks: the largest length of each width over the bytes there keeps
+  // those bytes; the turbo block holds 65535 bytes without a message.
+  auto turbo = [](std::uint64_t length, const std::string& data) {
+    return "\x11" + le(2168, 2) + le(667, 2) + le(735, 2) + le(855, 2) + le(1710, 2) + le(3223, 2) + "\x08" +
+           le(1000, 2) + le(length, 3) + data;
+  };
+  tapes.push_back({"standard 0xFFFF past the end", tzx(standard_block(a) + "\x10" + le(1000, 2) + le(0xFFFF, 2) + c),
+                   tap_record(a) + tap_record(c), {CUT}});
+  tapes.push_back({"turbo 0xFFFFFF past the end", tzx(turbo(0xFFFFFF, c)), tap_record(c), {SIZE, CUT}});
+  tapes.push_back({"pure 0xFFFFFF past the end", tzx(pure_block(c, 0xFFFFFF)), tap_record(c), {SIZE, CUT}});
+  tapes.push_back({"turbo 65535 and 65536", tzx(turbo(65535, max) + turbo(65536, big) + standard_block(a)),
+                   tap_record(max) + tap_record(max) + tap_record(a), {SIZE}});
+  tapes.push_back({"standard 65535", tzx(standard_block(max) + standard_block(a)), tap_record(max) + tap_record(a), {}});
+  // What is left of the file counts the bytes read over too.
+  tapes.push_back({"cut short after a body read over", tzx(standard_block(a) + "\x30\x05hello" + pure_block(b, 10000)),
+                   tap_record(a) + tap_record(b), {CUT}});
+  tapes.push_back({"cut short after data passed over", tzx(pure_block(big) + pure_block(b, 10000)),
+                   tap_record(max) + tap_record(b), {SIZE, CUT}});
   return tapes;
 }
 
@@ -199,6 +241,15 @@ TEST_F(TzxToTap, AFileThatCameWhileConvertingStaysAsItIs) {
   EXPECT_FALSE(convert(put("")));  // even an empty one, had it not been there at the start
   EXPECT_TRUE(path_exists(tap_path));
   EXPECT_EQ(read_file(tap_path), "");
+}
+
+// A TZX file that shrinks while it is read delivers fewer bytes than its size
+// promised: no TAP file with a record shorter than its length is left.
+TEST_F(TzxToTap, ATzxFileThatShrinksWhileReadLeavesNoTapFile) {
+  write_file(tzx_path, tzx(pure_block(pattern_bytes(70000)) + standard_block(data)));
+  EXPECT_FALSE(convert([this] { ASSERT_EQ(truncate(tzx_path.c_str(), 5000), 0); }));
+  EXPECT_THAT(lines, ElementsAre(tap_path + ": " + SIZE, tap_path + ": cannot read the TZX file"));
+  EXPECT_FALSE(path_exists(tap_path));
 }
 
 }  // namespace
