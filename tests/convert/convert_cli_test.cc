@@ -58,4 +58,26 @@ TEST_F(ConvertCli, ExitStatusOutputLinesAndStandardError) {
   EXPECT_FALSE(path_exists(directory.file("tape.tap")));
 }
 
+// After "--" every argument is a name, one that looks like an option too.
+TEST_F(ConvertCli, NamesAfterTheEndOfOptions) {
+  write_file(directory.file("-a.tzx"), tzx(standard_block(data)));
+  EXPECT_EQ(run("-- -a.tzx"), 0);
+  EXPECT_THAT(out, ElementsAre("-a.tzx"));
+  EXPECT_EQ(read_file(directory.file("-a.tap")), tap_record(data));
+  EXPECT_EQ(run("-- --help --"), 1);
+  EXPECT_THAT(out, ElementsAre());
+  EXPECT_THAT(err, HasSubstr("--help: not a .tzx file"));
+  EXPECT_THAT(err, HasSubstr("--: not a .tzx file"));
+  EXPECT_EQ(run("-"), 1);  // a lone "-" is a name
+  EXPECT_THAT(err, HasSubstr("-: not a .tzx file"));
+}
+
+// Lines that cannot be written are a failure of the run, told on standard error.
+TEST_F(ConvertCli, StandardOutputThatCannotBeWritten) {
+  write_file(directory.file("a.tzx"), tzx(standard_block(data)));
+  EXPECT_EQ(run("a.tzx", "sh -c '\"$0\" \"$@\" >/dev/full' "), 1);
+  EXPECT_EQ(err, "ostrelm-convert: cannot write to standard output\n");
+  EXPECT_EQ(read_file(directory.file("a.tap")), tap_record(data));
+}
+
 }  // namespace
