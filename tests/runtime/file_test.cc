@@ -2,9 +2,15 @@
 #include "runtime/file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <vector>
 
 #include "runtime/file_names.h"
 #include "tests/support/scratch_directory.h"
@@ -33,6 +39,14 @@ TEST_F(File, ValueReadsAreLittleEndianWidenedWithTheirSignAndZeroPastTheEnd) {
   EXPECT_EQ(file_read_word(file), 0x427F);
   EXPECT_EQ(file_read_byte(file), 0);
   EXPECT_EQ(file_read_word(open_with("\x05")), 5);  // the one byte left is the low byte
+  EXPECT_EQ(file_read_long(open_with("\x78\x56\x34\x12")), 0x12345678);
+  file = open_with("\x05\x06");
+  EXPECT_EQ(file_read_long(file), 0x0605);
+  EXPECT_EQ(file_read_long(file), 0);
+  file = open_with("");
+  EXPECT_EQ(file_write_word(file, 0x12345), 2);  // the low 16 bits
+  EXPECT_EQ(file_close(file), 1);
+  EXPECT_EQ(read_file(path), "\x45\x23");
 }
 
 TEST_F(File, PositionsAcrossDirectionChangesEofChecksAndLargeReads) {
@@ -88,6 +102,108 @@ TEST_F(File, AReadOnlyOpenRefusesWhatIsNoRegularFileWithoutOpeningIt) {
   close(watch);
   write_file(directory.file("tape.tzx"), "ZXTape!");
   EXPECT_NE(file_open_read(OBJECT_NUMBER_ANY, directory.file("tape.tzx")), 0);
+}
+
+TEST_F(File, ANumberWithoutAFileDoesNothing) {
+  file_layer_init();
+  ObjectNumber freed = open_with("abc");
+  ASSERT_EQ(file_close(freed), 1);
+  char byte = 'x';
+  for (ObjectNumber number : {ObjectNumber{7}, freed}) {
+    EXPECT_EQ(file_eof(number), 0);
+    EXPECT_EQ(file_read_data(number, &byte, 1), 0u);
+    EXPECT_EQ(file_write_data(number, &byte, 1), 0u);
+    EXPECT_EQ(file_skip(number, 1), 0u);
+    EXPECT_EQ(file_read_long(number), 0);
+    EXPECT_EQ(file_write_word(number, 1), 0);
+    EXPECT_EQ(file_length(number), -1);
+    EXPECT_EQ(file_flush(number), 0);
+    EXPECT_EQ(file_close(number), 0);
+  }
+  ObjectNumber file = open_with("abc");
+  EXPECT_EQ(file_write_data(file, &byte, 0), 0u);
+  EXPECT_EQ(file_read_data(file, &byte, 0), 0u);
+  EXPECT_EQ(byte, 'x');
+}
+
+// The end is where the bytes delivered end, not where the stream is.
+TEST_F(File, EofSkipsAndAFileThatShrank) {
+  ObjectNumber file = open_with("abc");
+  EXPECT_EQ(file_read_byte(file), 'a');  // the stream has given all three
+  EXPECT_EQ(file_eof(file), 0);
+  EXPECT_EQ(file_skip(file, 5), 2u);
+  EXPECT_EQ(file_eof(file), 1);
+  std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE), got(FILE_BUFFER_SIZE, '\0');
+  file = open_with(bytes);
+  ASSERT_EQ(file_read_data(file, &got[0], FILE_BUFFER_SIZE), static_cast<std::size_t>(FILE_BUFFER_SIZE));
+  EXPECT_EQ(file_skip(file, 10 * FILE_BUFFER_SIZE), 2u * FILE_BUFFER_SIZE);
+  file = open_with(bytes);
+  ASSERT_EQ(file_read_data(file, &got[0], FILE_BUFFER_SIZE), static_cast<std::size_t>(FILE_BUFFER_SIZE));
+  ASSERT_EQ(truncate(path.c_str(), 100), 0);  // now behind the read position
+  EXPECT_EQ(file_skip(file, 2 * FILE_BUFFER_SIZE), 0u);
+  EXPECT_EQ(file_length(file), 100);
+}
+
+// A write that failed (here past RLIMIT_FSIZE) makes every later one accept
+// nothing, and the flush and the close report it.
+TEST_F(File, AFailedWriteIsKeptUntilTheClose) {
+  struct rlimit saved, limit;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  limit = {100, saved.rlim_max};
+  signal(SIGXFSZ, SIG_IGN);
+  ObjectNumber file = file_create(OBJECT_NUMBER_ANY, path);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  std::string bytes = pattern_bytes(2 * FILE_BUFFER_SIZE);
+  EXPECT_LT(file_write_data(file, bytes.data(), bytes.size()), bytes.size());
+  EXPECT_EQ(file_write_data(file, "ab", 2), 0u);
+  EXPECT_EQ(file_flush(file), 0);
+  EXPECT_EQ(file_close(file), 0);
+  setrlimit(RLIMIT_FSIZE, &saved);
+}
+
+// Thousands of files are opened one after another: each open leaves only its
+// own descriptor, whatever errno held before (a failed stat sets ENOENT).
+TEST_F(File, EachOpenTakesOneDescriptor) {
+  auto descriptors = [] {
+    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return std::distance(std::filesystem::begin(entries), std::filesystem::end(entries));
+  };
+  write_file(path, "abc");
+  const auto before = descriptors();
+  for (auto opener : {file_open, file_open_read, file_create}) {
+    errno = ENOENT;
+    ObjectNumber file = opener(OBJECT_NUMBER_ANY, path);
+    ASSERT_NE(file, 0);
+    EXPECT_EQ(descriptors(), before + 1);
+    EXPECT_EQ(file_close(file), 1);
+  }
+  EXPECT_EQ(descriptors(), before);
+}
+
+// The working directory as long as a path can be (4095 bytes), and one longer.
+TEST_F(File, CurrentDirectoryAtTheLongestPath) {
+  std::string start = current_directory(), deep = directory.path();
+  deep.pop_back();
+  ASSERT_EQ(chdir(deep.c_str()), 0);
+  std::vector<std::string> names;
+  while (deep.size() < 4095) {
+    std::size_t room = 4095 - deep.size() - 1;  // the longest name that ends the path here
+    names.push_back(std::string(room <= 200 ? room : room == 201 ? 100 : 200, 'd'));
+    ASSERT_EQ(mkdir(names.back().c_str(), 0755), 0);
+    ASSERT_EQ(chdir(names.back().c_str()), 0);
+    deep += "/" + names.back();
+  }
+  EXPECT_EQ(current_directory(), deep + "/");
+  EXPECT_EQ(current_directory().size(), 4096u);
+  names.push_back("e");
+  ASSERT_EQ(mkdir("e", 0755), 0);
+  ASSERT_EQ(chdir("e"), 0);
+  EXPECT_EQ(current_directory(), "");
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    ASSERT_EQ(chdir(".."), 0);
+    ASSERT_EQ(rmdir(name->c_str()), 0);
+  }
+  ASSERT_EQ(chdir(start.c_str()), 0);
 }
 
 }  // namespace
