@@ -46,9 +46,10 @@ TEST_F(ConvertCli, ExitStatusOutputLinesAndStandardError) {
   EXPECT_EQ(run("notes.txt"), 1);
   EXPECT_THAT(out, ElementsAre());
   EXPECT_THAT(err, HasSubstr("notes.txt"));
-  EXPECT_EQ(run(""), 2);
-  EXPECT_EQ(run("--frobnicate a.tzx"), 2);
-  EXPECT_THAT(err, HasSubstr("Usage"));
+  for (const char* arguments : {"", "--", "--frobnicate a.tzx", "-x a.tzx"}) {
+    EXPECT_EQ(run(arguments), 2) << arguments;
+    EXPECT_THAT(err, HasSubstr("Usage")) << arguments;
+  }
   EXPECT_EQ(run("--help"), 0);
   EXPECT_THAT(out.at(0), HasSubstr("Usage"));
   // The size limit's signal, at its default, neither ends the process nor leaves half a TAP file.
