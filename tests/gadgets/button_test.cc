@@ -44,3 +44,13 @@ TEST_F(ButtonTest, RightAlignedWinsOverLeftAligned) {
     EXPECT_FLOAT_EQ(x, expected) << flags;
   }
 }
+
+// The label gives back the program string it was given, 8-bit letters too.
+TEST_F(ButtonTest, TextComesBackAsSet) {
+  const ObjectNumber button = button_create(-1, 0, 120, 120, 29, "Convert > TAP");
+  EXPECT_EQ(gadget_get_text(button), "Convert > TAP");
+  for (const std::string& text : {std::string("Gr\xFC\xDF" "e \xC0\xFF"), std::string()}) {
+    gadget_set_text(button, text);
+    EXPECT_EQ(gadget_get_text(button), text);
+  }
+}

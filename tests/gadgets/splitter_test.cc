@@ -67,3 +67,20 @@ TEST_F(SplitterTest, ResizeReportsTheNextAllocationAndThatOfTheNestedOne) {
   gtk_widget_queue_resize(placed(outer_));
   EXPECT_EQ(reports()[outer_], 1);
 }
+
+// The bar stays where the program put it, from the paned's first position to
+// its last (its width less the handle); beyond them GTK keeps it at the edge.
+TEST_F(SplitterTest, ThePositionSetIsThePositionReported) {
+  reports();
+  GadgetRecord* record = gadget_find(inner_);
+  int first = -1, last = 0;
+  g_object_get(record->widget, "min-position", &first, "max-position", &last, nullptr);
+  ASSERT_GT(last, 900) << first;
+  for (auto [set, reported] : {std::pair{first, first}, {first + 1, first + 1}, {300, 300}, {last, last},
+                               {last + 1, last}, {5000, last}, {0, first}}) {
+    record->type->set_state(record, set);
+    gadget_events(100);
+    EXPECT_EQ(record->type->get_state(record), reported) << set;
+    EXPECT_EQ(position(inner_), reported) << set;
+  }
+}
