@@ -180,13 +180,14 @@ TEST_F(TzxToTap, TapFileThatCannotBeCreatedOrWrittenIsReportedAndDoesNotStay) {
   EXPECT_EQ(read_file(target), "");
   std::remove(tap_path.c_str());
   // Writing past RLIMIT_FSIZE fails as on a full disk: for a short tape only
-  // when the last records go out, for a long one while they are still coming.
+  // when the last records go out, for a long one while they are still coming,
+  // and then no further block is read (the refused one would say so).
   struct rlimit saved, limit;
   getrlimit(RLIMIT_FSIZE, &saved);
   limit = {100, saved.rlim_max};
   signal(SIGXFSZ, SIG_IGN);
-  for (std::size_t size : {300, 65535}) {
-    write_file(tzx_path, tzx(standard_block(pattern_bytes(size)) + standard_block(data)));
+  for (auto [size, tail] : {std::pair<std::size_t, std::string>{300, ""}, {65535, "\x12"}}) {
+    write_file(tzx_path, tzx(standard_block(pattern_bytes(size)) + standard_block(data) + tail));
     setrlimit(RLIMIT_FSIZE, &limit);
     expect_failure(std::to_string(size) + "-byte record", "cannot write the TAP file");
     setrlimit(RLIMIT_FSIZE, &saved);
@@ -250,6 +251,18 @@ TEST_F(TzxToTap, ATzxFileThatShrinksWhileReadLeavesNoTapFile) {
   EXPECT_FALSE(convert([this] { ASSERT_EQ(truncate(tzx_path.c_str(), 5000), 0); }));
   EXPECT_THAT(lines, ElementsAre(tap_path + ": " + SIZE, tap_path + ": cannot read the TZX file"));
   EXPECT_FALSE(path_exists(tap_path));
+}
+
+// The directory removed while the tape is read: the TAP file cannot get its
+// name there, and that is a write that failed.
+TEST_F(TzxToTap, ADirectoryRemovedWhileConvertingIsReported) {
+  std::string folder = directory.make_directory("sub");
+  tzx_path = folder + "tape.tzx";
+  tap_path = folder + "tape.tap";
+  write_file(tzx_path, tzx(pure_block(pattern_bytes(65536)) + standard_block(data)));
+  EXPECT_FALSE(convert([&] { std::filesystem::remove_all(folder); }));
+  EXPECT_THAT(lines, ElementsAre(tap_path + ": " + SIZE, tap_path + ": cannot write the TAP file"));
+  EXPECT_FALSE(path_exists(folder));
 }
 
 }  // namespace

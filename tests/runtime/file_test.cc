@@ -134,9 +134,10 @@ TEST_F(File, EofSkipsAndAFileThatShrank) {
   EXPECT_EQ(file_skip(file, 5), 2u);
   EXPECT_EQ(file_eof(file), 1);
   std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE), got(FILE_BUFFER_SIZE, '\0');
-  file = open_with(bytes);
-  ASSERT_EQ(file_read_data(file, &got[0], FILE_BUFFER_SIZE), static_cast<std::size_t>(FILE_BUFFER_SIZE));
-  EXPECT_EQ(file_skip(file, 10 * FILE_BUFFER_SIZE), 2u * FILE_BUFFER_SIZE);
+  file = open_with(bytes);  // from the very start, past the buffer, and on to the end
+  EXPECT_EQ(file_skip(file, 2 * FILE_BUFFER_SIZE), 2u * FILE_BUFFER_SIZE);
+  EXPECT_EQ(file_read_byte(file), static_cast<signed char>(bytes[2 * FILE_BUFFER_SIZE]));
+  EXPECT_EQ(file_skip(file, 10 * FILE_BUFFER_SIZE), FILE_BUFFER_SIZE - 1u);
   file = open_with(bytes);
   ASSERT_EQ(file_read_data(file, &got[0], FILE_BUFFER_SIZE), static_cast<std::size_t>(FILE_BUFFER_SIZE));
   ASSERT_EQ(truncate(path.c_str(), 100), 0);  // now behind the read position
@@ -144,8 +145,9 @@ TEST_F(File, EofSkipsAndAFileThatShrank) {
   EXPECT_EQ(file_length(file), 100);
 }
 
-// A write that failed (here past RLIMIT_FSIZE) makes every later one accept
-// nothing, and the flush and the close report it.
+// Bytes taken into the buffer count as accepted, and their failure (here past
+// RLIMIT_FSIZE) shows at the flush; a write that failed makes every later one
+// accept nothing, and the flush and the close report it.
 TEST_F(File, AFailedWriteIsKeptUntilTheClose) {
   struct rlimit saved, limit;
   getrlimit(RLIMIT_FSIZE, &saved);
@@ -154,6 +156,9 @@ TEST_F(File, AFailedWriteIsKeptUntilTheClose) {
   ObjectNumber file = file_create(OBJECT_NUMBER_ANY, path);
   setrlimit(RLIMIT_FSIZE, &limit);
   std::string bytes = pattern_bytes(2 * FILE_BUFFER_SIZE);
+  EXPECT_EQ(file_write_data(file, bytes.data(), 150), 150u);  // into the buffer: accepted
+  EXPECT_EQ(file_flush(file), 0);
+  file = file_create(OBJECT_NUMBER_ANY, path);
   EXPECT_LT(file_write_data(file, bytes.data(), bytes.size()), bytes.size());
   EXPECT_EQ(file_write_data(file, "ab", 2), 0u);
   EXPECT_EQ(file_flush(file), 0);
