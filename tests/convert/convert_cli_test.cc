@@ -1,8 +1,13 @@
 // The command-line converter, run as a separate process: its output lines,
 // its standard error and its exit status.
 #include <gmock/gmock.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -79,6 +84,40 @@ TEST_F(ConvertCli, StandardOutputThatCannotBeWritten) {
   EXPECT_EQ(run("a.tzx", "sh -c '\"$0\" \"$@\" >/dev/full' "), 1);
   EXPECT_EQ(err, "ostrelm-convert: cannot write to standard output\n");
   EXPECT_EQ(read_file(directory.file("a.tap")), tap_record(data));
+}
+
+// A termination request that comes while a TAP file is written waits until it
+// is whole. The request is sent the moment the converter opens the tape (an
+// inotify event), long before a 10 MB tape is through.
+TEST_F(ConvertCli, ATerminationRequestWaitsForTheTapFile) {
+  std::string tape, tap;
+  for (int i = 0; i < 160; ++i) {
+    std::string block = pattern_bytes(65535, i);
+    tape += pure_block(block);
+    tap += tap_record(block);
+  }
+  std::string tzx_path = directory.file("big.tzx");
+  write_file(tzx_path, tzx(tape));
+  int watch = inotify_init1(IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, tzx_path.c_str(), IN_OPEN), 0);
+  const char* build = std::getenv("OSTRELM_BUILD_DIR");
+  std::string program = std::string(build != nullptr ? build : "build") + "/ostrelm-convert";
+  pid_t child = fork();
+  if (child == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    execl(program.c_str(), program.c_str(), tzx_path.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(child, 0);
+  pollfd opened = {watch, POLLIN, 0};
+  EXPECT_EQ(poll(&opened, 1, 60000), 1) << "the converter never opened the tape";
+  kill(child, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  close(watch);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_TRUE(read_file(directory.file("big.tap")) == tap) << "the TAP file is not whole";
 }
 
 }  // namespace
