@@ -211,4 +211,56 @@ TEST_F(File, CurrentDirectoryAtTheLongestPath) {
   ASSERT_EQ(chdir(start.c_str()), 0);
 }
 
+// Writes that end on, cross and exceed the buffer's last byte land in order.
+TEST_F(File, WritesAroundTheBufferBoundary) {
+  std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE + 7, 5);
+  ObjectNumber file = open_with("");
+  std::size_t at = 0;
+  for (std::size_t piece : {FILE_BUFFER_SIZE - 96u, 200u, FILE_BUFFER_SIZE - 104u, 1u, FILE_BUFFER_SIZE + 6u}) {
+    ASSERT_EQ(file_write_data(file, bytes.data() + at, piece), piece);
+    at += piece;
+  }
+  ASSERT_EQ(at, bytes.size());
+  EXPECT_EQ(file_close(file), 1);
+  EXPECT_EQ(read_file(path), bytes);
+}
+
+// A failed open under a number still ends the file that had it; shut-down
+// closes every file; a new file gets the mode the umask leaves.
+TEST_F(File, NumbersAfterAFailedOpenAndShutDown) {
+  write_file(path, "abc");
+  ASSERT_NE(file_open_read(3, path), 0);
+  EXPECT_EQ(file_length(3), 3);
+  EXPECT_EQ(file_open_read(3, directory.file("missing")), 0);
+  EXPECT_EQ(file_length(3), -1);
+  ObjectNumber file = file_open_read(OBJECT_NUMBER_ANY, path);
+  file_close_all();
+  EXPECT_EQ(file_length(file), -1);
+  mode_t saved = umask(022);
+  ASSERT_NE(file_open(OBJECT_NUMBER_ANY, directory.file("new")), 0);
+  umask(saved);
+  struct stat status;
+  ASSERT_EQ(stat(directory.file("new").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0644u);
+}
+
+// A process started with standard input closed gets descriptor 0 for its
+// first open, and that is a descriptor like any other.
+TEST_F(File, DescriptorZeroIsAFile) {
+  write_file(path, "abc");
+  int saved = dup(STDIN_FILENO);
+  for (auto opener : {file_open_read, file_open}) {
+    close(STDIN_FILENO);
+    ObjectNumber file = opener(OBJECT_NUMBER_ANY, path);
+    EXPECT_EQ(file_length(file), 3);
+    EXPECT_EQ(file_close(file), 1);
+  }
+  close(STDIN_FILENO);
+  ObjectNumber created = file_open(OBJECT_NUMBER_ANY, directory.file("new"));  // created on descriptor 0
+  EXPECT_EQ(file_length(created), 0);
+  EXPECT_EQ(file_close(created), 1);
+  dup2(saved, STDIN_FILENO);
+  close(saved);
+}
+
 }  // namespace
