@@ -25,4 +25,16 @@ TEST(TextEncoding, Latin9ToTheToolkitAndBack) {
   EXPECT_EQ(text_from_toolkit(nullptr), "");
 }
 
+// The table used without iconv gives the same characters, and the bytes
+// beside the eight that differ stay ISO-8859-1.
+TEST(TextEncoding, TheTableWithoutIconvAndTheEdgesComingBack) {
+  std::string utf8;
+  for (const char* character : kLatin9Utf8) utf8 += character;
+  EXPECT_STREQ(text_latin9_to_utf8(kLatin9Bytes).get(), utf8.c_str());
+  EXPECT_STREQ(text_latin9_to_utf8("\xA3\xA5\xA7\xB7\xBF\xFF").get(), "\u00A3\u00A5\u00A7\u00B7\u00BF\u00FF");
+  EXPECT_EQ(text_from_toolkit("\u00FF\u00FE"), "\xFF\xFE");
+  EXPECT_EQ(text_from_toolkit("x\u0800y"), "x");  // the first three-byte character
+  EXPECT_EQ(text_from_toolkit("x\u07FFy"), "x");  // the last two-byte one
+}
+
 }  // namespace
