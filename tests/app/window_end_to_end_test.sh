@@ -4,16 +4,13 @@
 # input, read through X properties, window geometry, the clipboard and the
 # files on disk.
 set -u
-build=$(cd "${OSTRELM_BUILD_DIR:?}" && pwd)
-if [ -z "${E2E_INNER:-}" ]; then
-  E2E_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
-fi
 . "$OSTRELM_SOURCE_DIR/tests/app/window_session.sh"
+session_under_xvfb "$0" "$@"
+build=$(cd "${OSTRELM_BUILD_DIR:?}" && pwd)
 
 program=$build/ostrelm
 converter=$build/ostrelm-convert
 work=$(mktemp -d)
-failures=0
 pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -21,10 +18,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { # check WHAT EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
-}
 
 window_manager_start
 
@@ -46,31 +39,13 @@ cp "$start/sub/inner.tzx" "$work/reference/sub/"
 # Native X windows for every GDK window, so that each gadget's place can be
 # read from the server (xwininfo) rather than guessed from a picture.
 export GDK_NATIVE_WINDOWS=1 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
-start_program() {
-  (cd "$start" && exec "$program") &
-  pid=$!
-  wait_for 60 find_window || { echo "FAIL: no window"; exit 1; }
-  xdotool windowactivate --sync "$window" >/dev/null 2>&1
-  sleep 0.5
-}
-close_program() { # the close box; the program must end with status 0
-  wmctrl -i -c "$window"
-  exit_status_within 10
-  check "exit status after the close request" 0 "$status"
-}
 
 children() { xwininfo -tree -id "$window"; }
-log_text() { # the log's whole text, copied through the clipboard as a user would
-  xdotool mousemove --window "$window" 300 600 click 1 key ctrl+a ctrl+c
-  sleep 0.3
-  xclip -o -selection clipboard 2>/dev/null
-}
-press_button() { xdotool mousemove --window "$window" 960 14 click 1; sleep 0.5; }
 click_row() { xdotool mousemove --window "$window" 560 $((41 + 25 * $1)) click ${2:-1}; sleep 0.2; }
 taps() { (cd "$1" && ls -- *.tap 2>/dev/null | tr '\n' ' '); }
 
 # --- The tree moves the list: into "sub" with the keyboard, then convert.
-start_program
+start_program "$start"
 # The tree's selected row, the start directory, is the one band of colour in
 # a column of the tree's white rows; its first subdirectory is the row below.
 # Only the first run of coloured pixels counts: a horizontal scroll bar at the
@@ -102,7 +77,7 @@ fi
 
 close_program
 
-start_program
+start_program "$start"
 
 # --- The window as it opens.
 check "title" "Nib_Ostrelm v. 0.13 by the Ostrelm developers" "$(xdotool getwindowname "$window")"

@@ -5,17 +5,14 @@
 # test; after every press the program must still answer, and the close box
 # must still end it with status 0.
 set -u
-build=$(cd "${OSTRELM_BUILD_DIR:?}" && pwd)
-if [ -z "${E2E_INNER:-}" ]; then
-  E2E_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
-fi
 . "$OSTRELM_SOURCE_DIR/tests/app/window_session.sh"
+session_under_xvfb "$0" "$@"
+build=$(cd "${OSTRELM_BUILD_DIR:?}" && pwd)
 
 program=$build/ostrelm
 converter=$build/ostrelm-convert
 work=$(mktemp -d)
 disk=$work/disk
-failures=0
 pid=
 wm=
 cleanup() {
@@ -26,31 +23,10 @@ cleanup() {
   mountpoint -q "$disk" || rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { # check WHAT EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
-}
 
 window_manager_start
 
 export GDK_NATIVE_WINDOWS=1 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
-start_program() { # start_program DIRECTORY
-  (cd "$1" && exec "$program") &
-  pid=$!
-  wait_for 60 find_window || { echo "FAIL: no window"; exit 1; }
-  xdotool windowactivate --sync "$window" >/dev/null 2>&1
-  sleep 0.5
-}
-close_program() {
-  wmctrl -i -c "$window"
-  exit_status_within 10
-  check "exit status after the close request" 0 "$status"
-}
-log_text() { # through the clipboard; the program owns it, so a hung one shows here
-  xdotool mousemove --window "$window" 300 600 click 1 key ctrl+a ctrl+c
-  sleep 0.3
-  timeout 5 xclip -o -selection clipboard 2>/dev/null
-}
 check_log() { # check_log WHAT EXPECTED: waits for the batch, whose end the log shows
   local limit=$(($(date +%s) + 8)) text
   while text=$(log_text); [ "$text" != "$2" ] && [ "$(date +%s)" -lt "$limit" ]; do sleep 0.3; done
@@ -66,8 +42,7 @@ convert_all() { # every row selected, then the button
   sleep 0.2
   xdotool key ctrl+a
   [ -n "${FAULTS_SCREENSHOT:-}" ] && import -window root "$FAULTS_SCREENSHOT"
-  xdotool mousemove --window "$window" 960 14 click 1
-  sleep 0.5
+  press_button
 }
 entries() { ls -A "$1" | tr '\n' ' '; }
 same_as_reference() { # same_as_reference DIRECTORY NAME...

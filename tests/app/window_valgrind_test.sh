@@ -3,11 +3,9 @@
 # tape, convert through the button, close through the window manager. Any
 # invalid read or write or use of uninitialised memory fails the run.
 set -u
-release=$(cd "${OSTRELM_RELEASE_DIR:?}" && pwd)
-if [ -z "${VG_INNER:-}" ]; then
-  VG_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
-fi
 . "$OSTRELM_SOURCE_DIR/tests/app/window_session.sh"
+session_under_xvfb "$0" "$@"
+release=$(cd "${OSTRELM_RELEASE_DIR:?}" && pwd)
 work=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; kill "$wm" 2>/dev/null; rm -rf "$work"' EXIT
