@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two entry points for a newcomer: `make run` and `make test`.
 MAKEFLAGS += --no-print-directory
 # Both install what is missing first (scripts/install-deps).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_APP_EVENT_LOOP_H_
 #define OSTRELM_APP_EVENT_LOOP_H_
 

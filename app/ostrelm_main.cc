@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window program: a file browser over the TZX tapes of a folder, a button
 // that converts the selected ones to TAP files, and the log of what could not
 // be carried over. It has no options of its own; GTK takes the arguments.

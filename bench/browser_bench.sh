@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # File-browser benchmark: builds bench/browser_*.cc against the libraries of
 # the normal build (make build) and runs it on its own X server.
 set -euo pipefail

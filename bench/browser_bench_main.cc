@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File-browser benchmark: fills the explorer list from a directory of 20,000
 // files and expands an explorer tree node with 5,000 subdirectories, each
 // against a scan without GTK that does the same readdir, stat and fnmatch

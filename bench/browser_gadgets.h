@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_BENCH_BROWSER_GADGETS_H_
 #define OSTRELM_BENCH_BROWSER_GADGETS_H_
 

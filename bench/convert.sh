@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Speed and memory of ostrelm-convert, measured in one run on the same files
 # against the floor of a user-space copy and against tapeconv (Debian's
 # fuse-emulator-utils, run as a black box):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up and memory baseline of the window benchmark: the least a
 // GTK+ 2 program does to put an empty window of the main window's size on the
 // screen, centred and resizable, and wait in GTK's loop until it is closed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Speed and memory of the window program (build/ostrelm), measured from
 # outside in one run on its own X server (bench/window_bench.py says how):
 #   - start-up in a folder of 40 tapes, from exec until the window is mapped,

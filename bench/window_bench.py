@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Start-up, batch and memory of the window program, seen only from outside
 (bench/window.sh runs it on its own X server, without a window manager).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_CONVERT_CONVERSION_BUFFER_H_
 #define OSTRELM_CONVERT_CONVERSION_BUFFER_H_
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostrelm-convert: converts the TZX files named on the command line as the
 // window's "Convert > TAP" converts selected rows, and prints the lines the
 // window's log would show. No display is needed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/string_ops.h"
 
 std::string string_hex(std::uint64_t value) {

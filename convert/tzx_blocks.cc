@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Block layouts by the published TZX format (revision 1.20). A block that a
 // reader does not know begins with a 32-bit length of the rest, which is how
 // every id missing from the table is passed over.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_CONVERT_TZX_CONVERSION_H_
 #define OSTRELM_CONVERT_TZX_CONVERSION_H_
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One TZX file to one TAP file. The order of the steps is what keeps files
 // safe: the TAP file is looked at before anything is opened, the input is
 // opened read-only, the header is checked before any output exists, and the

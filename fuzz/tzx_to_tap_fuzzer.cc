@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target over the whole conversion of one file: the input bytes are
 // written to a tape file in a private folder, converted, and the result is
 // held to what any tape must give:

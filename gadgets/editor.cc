@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor gadget: a GtkTextView in a GtkScrolledWindow, seen by the
 // application as a list of lines.
 #include "gadgets/editor.h"

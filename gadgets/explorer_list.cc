@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creation, handler table and lifetime of the explorer list.
 #include "gadgets/explorer_list.h"
 

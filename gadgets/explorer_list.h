@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_GADGETS_EXPLORER_LIST_H_
 #define OSTRELM_GADGETS_EXPLORER_LIST_H_
 

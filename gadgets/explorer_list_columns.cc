@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // View columns of the explorer list: adding and removing them, their widths,
 // header fonts, and the sort function behind their headers.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user does to the explorer list: clicks, activating rows, and the
 // flag attributes that change how it lists.
 #include "gadgets/explorer_list_state.h"

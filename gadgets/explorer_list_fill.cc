@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a directory into the rows of the explorer list.
 #include <charconv>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading rows back: counts, state bits and cell texts by row index.
 #include "gadgets/explorer_list_state.h"
 

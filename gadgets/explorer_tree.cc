@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explorer tree gadget: a GtkTreeView over a GtkTreeStore in a
 // GtkScrolledWindow. Creation, the handlers of its GadgetType and clicks.
 #include "gadgets/explorer_tree.h"

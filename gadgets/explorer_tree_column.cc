@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explorer tree's one view column: the icon, then the name.
 //
 // GTK measures every row of an automatically sized column before it settles,

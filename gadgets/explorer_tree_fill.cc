@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a directory node: its entries become child nodes, directories with
 // something to show inside get a placeholder so that GTK draws an expander.
 #include <gtk/gtk.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explorer tree's store, its per-view data, its top-level nodes and the
 // paths of its nodes.
 #include "gadgets/explorer_tree_model.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Setting the tree's text: a new pattern list and/or a walk from the root
 // along a directory path, reading and expanding each node on the way.
 #include <gtk/gtk.h>

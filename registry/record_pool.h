@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_REGISTRY_RECORD_POOL_H_
 #define OSTRELM_REGISTRY_RECORD_POOL_H_
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numbered reads and writes: each looks the file up and hands the work to
 // the buffer mechanics; the value reads assemble little-endian numbers and
 // widen them with their sign.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How one 4096-byte buffer serves both directions of a file: it holds bytes
 // read ahead in read mode and bytes not yet written in write mode, and a
 // change of direction first settles the stream position with the buffer.

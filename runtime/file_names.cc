@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "runtime/file_names.h"
 
 #include <sys/stat.h>

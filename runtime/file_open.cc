@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ways to open a numbered file. The plain opens follow the C library; the
 // read-only open works on a descriptor first, because it must refuse what is
 // not a regular file without blocking on it (a FIFO).

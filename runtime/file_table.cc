@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file table: an object table of FileRecords whose free function is
 // file_close, so that reusing a static number closes the file that had it.
 #include "runtime/file_table.h"

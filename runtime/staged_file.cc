@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and closing staged files. What is at the path is looked at first,
 // without following a link, so that nothing is created for a path that could
 // not take the file anyway.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_RUNTIME_STAGED_FILE_HIDDEN_H_
 #define OSTRELM_RUNTIME_STAGED_FILE_HIDDEN_H_
 

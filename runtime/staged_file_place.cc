@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Giving a complete staged file its name. Where the name is free this is one
 // step that fails rather than replace a file that appeared meanwhile. An empty
 // file at the name cannot be replaced "only while still empty" in one step;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hidden staged files: their names, their creation under the directory's
 // lock, and the removal of those whose writer died.
 #include <dirent.h>

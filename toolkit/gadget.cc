@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gadget table and the life of a gadget: creation helpers, registration,
 // destruction, and the mapping from widgets back to numbers.
 #include "toolkit/gadget.h"

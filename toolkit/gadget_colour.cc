@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared colour handlers of the editor and the explorer gadgets: text and
 // background colours through the widget's modifier style.
 #include <gtk/gtk.h>

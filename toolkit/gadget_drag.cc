@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drag-start detection for the explorer gadgets: one GADGET_EVENT_DRAG_START
 // per press of button 1 once the pointer has left GTK's drag threshold. The
 // handlers only watch; they return FALSE so selection and activation go on.

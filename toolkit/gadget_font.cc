@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fonts of gadgets: the layer's default font, gadget_set_font and the shared
 // set-font / get-font handlers. Font descriptions belong to the caller; the
 // layer only keeps pointers to them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generic operations: look the gadget up, convert text toward GTK, call
 // the type's handler, convert text back. Missing gadgets and missing handlers
 // give the nothing result.

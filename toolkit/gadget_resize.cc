@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving and sizing gadgets. GADGET_IGNORE keeps a coordinate, so the window's
 // resize rule can move a button along x alone or size a splitter alone.
 #include <gtk/gtk.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_TOOLKIT_WINDOW_H_
 #define OSTRELM_TOOLKIT_WINDOW_H_
 

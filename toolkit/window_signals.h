@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_TOOLKIT_WINDOW_SIGNALS_H_
 #define OSTRELM_TOOLKIT_WINDOW_SIGNALS_H_
 

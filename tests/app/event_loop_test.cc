@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event loop's rules, on the real main window in a scratch directory.
 #include "app/event_loop.h"
 

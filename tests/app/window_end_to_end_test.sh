@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real window program as its users meet it: started as its own process on
 # an X server of its own with a window manager, driven only through XTest
 # input, read through X properties, window geometry, the clipboard and the

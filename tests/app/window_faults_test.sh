@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window program when the disk changes under it: files that vanish or turn
 # into directories after the list was read, a shown directory that moved away,
 # and a disk that fills up. Driven only from outside, as in the end-to-end

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the window test scripts (sourced): their own X server, checks,
 # waiting on conditions, the window manager, starting and closing the program
 # ($program) and reading its log.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One pass through the window under valgrind's memcheck: start, select every
 # tape, convert through the button, close through the window manager. Any
 # invalid read or write or use of uninitialised memory fails the run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # ostrelm-convert over every real-world tape and about 1,000 broken ones made
 # from them by scripts/tzx-gen malformed (cut at every offset or at every block
 # boundary, a bit of a length field flipped, a block id replaced, a 24-bit

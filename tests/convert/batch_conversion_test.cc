@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // convert_selected_files over a real explorer list and log in a window.
 #include "convert/batch_conversion.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line converter, run as a separate process: its output lines,
 // its standard error and its exit status.
 #include <gmock/gmock.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # ostrelm-convert killed with SIGKILL at moments spread over its run, on a
 # 200 MB tape and on 2,000 tapes: after every kill each TAP file present has
 # the reference bytes and no other file is there. Then two converters started

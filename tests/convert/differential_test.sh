@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # ostrelm-convert against tapeconv (run only as a black box) over the real-world
 # corpus and scripts/tzx-gen tapes: the TAP bytes must be the same, except, by
 # design, after a block TAP cannot express (we stop: our TAP is the start of

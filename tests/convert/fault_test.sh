@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # ostrelm-convert where the file system works against it, checked from
 # outside: the lines printed, the exit status and every file on disk.
 #  - a full tmpfs: the TAP files that cannot fit are reported and leave no

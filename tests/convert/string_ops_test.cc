@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion's string operations on 8-bit program strings.
 #include "convert/string_ops.h"
 

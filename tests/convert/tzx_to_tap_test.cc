@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // convert_tzx_to_tap: the TAP bytes and lines logged, and which files it may touch.
 #include "convert/tzx_to_tap.h"
 

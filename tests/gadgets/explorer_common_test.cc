@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the disk holds, as both explorers show it.
 #include "gadgets/explorer_common.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gadgets/explorer_list.h"
 
 #include "gadgets/explorer_list_state.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the program's own build (build/, which the Makefile makes before the
 # tests) into a staging root and meets it as a desktop and a user do: every
 # file in its place, the desktop entry, metainfo and man pages pass their

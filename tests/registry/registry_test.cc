@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GTK-free registry: numbered object tables and the record pool under them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The buffered numbered files: positions, value reads; questions about named files.
 #include "runtime/file.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Staged files under a hidden name (the way of file systems without unnamed
 // files) and the removal of the hidden files whose writer died.
 #include "runtime/staged_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_TESTS_SUPPORT_EVENT_TEST_UTIL_H_
 #define OSTRELM_TESTS_SUPPORT_EVENT_TEST_UTIL_H_
 

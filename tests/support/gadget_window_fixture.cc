@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/gadget_window_fixture.h"
 
 #include "tests/support/x_test_util.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
 #define OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
 

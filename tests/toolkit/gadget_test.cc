@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gadget core on real windows: nothing results, re-creation, sizing, hiding, drags.
 #include "toolkit/gadget.h"
 

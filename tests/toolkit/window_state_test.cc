@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Minimising and maximising need a window manager: this executable runs openbox.
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event queue and the windows that post into it, on a real X server.
 #include "toolkit/window.h"
 
