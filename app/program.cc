@@ -23,6 +23,7 @@ MainWindow program_start(int argc, char** argv) {
   toolkit_init();
   event_queue_init();
   window_layer_init();
+  window_set_default_icon(PROGRAM_ICON_NAME);
   gadget_layer_init();
   const std::string start_directory = current_directory();
   conversion_buffer();  // allocated once, before the first conversion needs it

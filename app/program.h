@@ -10,6 +10,8 @@
 constexpr char PROGRAM_VERSION_TEXT[] = "0.13";
 constexpr char PROGRAM_TITLE_PREFIX[] = "Nib_";
 constexpr char PROGRAM_CREDIT_TEXT[] = " by the Ostrelm developers";
+// The name the icon is installed under in the desktop's icon theme.
+constexpr char PROGRAM_ICON_NAME[] = "org.ostrelm.Ostrelm";
 
 // The window title: the prefix, "Ostrelm v. ", the version, the credit text.
 std::string program_title();

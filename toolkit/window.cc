@@ -89,7 +89,29 @@ void window_attach_accelerators(GtkWidget* window, WindowRecord* record) {
   gtk_window_add_accel_group(GTK_WINDOW(window), record->accelerators);
 }
 
+// The folder of the running executable; empty if the system does not say.
+std::string window_executable_folder() {
+  gchar* executable = g_file_read_link("/proc/self/exe", nullptr);
+  if (executable == nullptr) return std::string();
+  gchar* folder = g_path_get_dirname(executable);
+  std::string result(folder);
+  g_free(folder);
+  g_free(executable);
+  return result;
+}
+
 }  // namespace
+
+void window_set_default_icon(const std::string& icon_name) {
+  GtkIconTheme* theme = gtk_icon_theme_get_default();
+  const std::string folder = window_executable_folder();
+  // Appended, so that an icon of the user's theme or an installed one wins.
+  if (!folder.empty()) {
+    gtk_icon_theme_append_search_path(theme, (folder + "/icons").c_str());
+    gtk_icon_theme_append_search_path(theme, (folder + "/../share/icons").c_str());
+  }
+  gtk_window_set_default_icon_name(icon_name.c_str());
+}
 
 void window_layer_init() {
   if (!window_table) window_table = object_table_create(sizeof(WindowRecord), 16, window_close);

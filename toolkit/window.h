@@ -67,6 +67,12 @@ struct WindowRecord {
 // function). Only the first call does anything. Needs toolkit_init first.
 void window_layer_init();
 
+// Gives every window opened afterwards the icon of this name from the icon
+// theme. Besides the theme's own folders, the icons are looked for beside the
+// executable: in icons/ (the build folder, before installing) and in
+// ../share/icons (an installation under a prefix the desktop does not search).
+void window_set_default_icon(const std::string& icon_name);
+
 // Opens a window of width x height pixels at (x, y) on the screen, titled
 // with a program string. With number -1 returns the new window's number; with
 // an explicit number closes any window that had it and returns the GtkWindow
