@@ -115,7 +115,8 @@ pids+=($window_pid)
 window_id() { xdotool search --all --pid "$window_pid" --name '^Nib_Ostrelm v\. ' 2>/dev/null | head -1; }
 window_is_there() { [ -n "$(window_id)" ]; }
 wait_for 200 window_is_there || { fail "no window appeared: $(cat "$work/window.log")"; finish; }
-# With no window manager yet, an icon on the window can only be the program's.
+# Before the window manager runs: openbox puts its own icon on a window that
+# has none, so only now is an icon on the window surely the program's.
 wait_for 100 sh -c "xprop -id $(window_id) _NET_WM_ICON | grep -q 'Icon ('" ||
   fail "the window has no icon (_NET_WM_ICON)"
 openbox --sm-disable >/dev/null 2>&1 &
