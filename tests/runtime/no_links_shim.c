@@ -11,37 +11,28 @@
 #include <stdio.h>
 #include <unistd.h>
 
-typedef int (*openat_function)(int, const char*, int, ...);
+static int refuse(int error) {
+  errno = error;
+  return -1;
+}
 
-// With 64-bit offsets the program calls openat64, which on 64-bit systems is
-// the same function under a second name.
 int openat(int directory, const char* path, int flags, ...) {
   va_list rest;
   va_start(rest, flags);
   mode_t mode = (flags & (O_CREAT | __O_TMPFILE)) ? va_arg(rest, mode_t) : 0;
   va_end(rest);
-  if ((flags & __O_TMPFILE) == __O_TMPFILE) {
-    errno = EOPNOTSUPP;
-    return -1;
-  }
-  return ((openat_function)dlsym(RTLD_NEXT, "openat"))(directory, path, flags, mode);
+  if ((flags & __O_TMPFILE) == __O_TMPFILE) return refuse(EOPNOTSUPP);
+  int (*real)(int, const char*, int, ...) = dlsym(RTLD_NEXT, "openat");
+  return real(directory, path, flags, mode);
 }
+// With 64-bit offsets the program calls openat64: on 64-bit systems the same
+// function under a second name.
 int openat64(int directory, const char* path, int flags, ...) __attribute__((alias("openat")));
 
 int renameat2(int from_directory, const char* from, int to_directory, const char* to, unsigned flags) {
-  if (flags == 0) return renameat(from_directory, from, to_directory, to);
-  errno = EINVAL;
-  return -1;
+  return flags == 0 ? renameat(from_directory, from, to_directory, to) : refuse(EINVAL);
 }
-
-int link(const char* from, const char* to) {
-  (void)from, (void)to;
-  errno = EPERM;
-  return -1;
-}
-
+int link(const char* from, const char* to) { return (void)from, (void)to, refuse(EPERM); }
 int linkat(int from_directory, const char* from, int to_directory, const char* to, int flags) {
-  (void)from_directory, (void)from, (void)to_directory, (void)to, (void)flags;
-  errno = EPERM;
-  return -1;
+  return (void)from_directory, (void)from, (void)to_directory, (void)to, (void)flags, refuse(EPERM);
 }

@@ -4,8 +4,9 @@
 # ostrelm-convert and checked on disk:
 #  - file systems without unnamed files, rename flags or hard links: the shim
 #    libno_links_shim.so everywhere, and a real FUSE exFAT image where one can
-#    be mounted. A new TAP file and one over an empty file come whole, and no
-#    hidden file stays;
+#    be mounted. A new TAP file and one over an empty file come whole, no
+#    hidden file stays, and a file that came meanwhile is kept (the staged
+#    files' own test, run on the shim);
 #  - an empty TAP file of another user in a shared sticky folder, converted by
 #    an unprivileged user: it stays as it is, and the line says why.
 set -u
@@ -15,40 +16,33 @@ export LC_ALL=C
 work=$(mktemp -d "${TMPDIR:-/tmp}/ostrelm-fallback.XXXXXX")
 chmod 755 "$work"
 loop= mounted=
-cleanup() {
-  [ -n "$mounted" ] && umount "$work/exfat"
-  [ -n "$loop" ] && losetup -d "$loop"
-  rm -rf "$work"
-}
+cleanup() { [ -n "$mounted" ] && umount "$work/exfat"; [ -n "$loop" ] && losetup -d "$loop"; rm -rf "$work"; }
 trap cleanup EXIT
-trap "exit 1" INT TERM HUP
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 tape() { printf 'ZXTape!\x1a\x01\x14\x10\xe8\x03\x03\x00abc' >"$1"; }
+names() { ls -A "$1" | tr '\n' ' '; }
 
 check_naming() {  # LABEL DIR [COMMAND that runs the converter...]
   local label=$1 dir=$2 name
   shift 2
-  tape "$dir/new.tzx"
-  tape "$dir/empty.tzx"
-  : >"$dir/empty.tap"
+  tape "$dir/new.tzx" && tape "$dir/empty.tzx" && : >"$dir/empty.tap"
   "$@" "$convert" "$dir/new.tzx" "$dir/empty.tzx" >"$work/out" 2>&1 || fail "$label: $(cat "$work/out")"
   for name in new empty; do
     [ "$(od -An -tx1 "$dir/$name.tap")" = " 03 00 61 62 63" ] || fail "$label: $name.tap is not whole"
   done
-  [ "$(ls -A "$dir" | tr '\n' ' ')" = "empty.tap empty.tzx new.tap new.tzx " ] || fail "$label: $(ls -A "$dir")"
+  [ "$(names "$dir")" = "empty.tap empty.tzx new.tap new.tzx " ] || fail "$label: $(names "$dir")"
 }
 
 mkdir "$work/shim" "$work/exfat"
 shim=(env LD_PRELOAD="$build/tests/libno_links_shim.so" ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0")
 check_naming shim "$work/shim" "${shim[@]}"
-# The staged files' own test there: a TAP file that comes meanwhile is kept.
 "${shim[@]}" "$build/tests/staged_file_test" >"$work/out" 2>&1 || fail "staged_file_test, shim: $(cat "$work/out")"
 
 if [ "$(id -u)" = 0 ] && [ -c /dev/fuse ] && command -v mkfs.exfat mount.exfat-fuse >/dev/null &&
   truncate -s 8M "$work/exfat.img" && mkfs.exfat "$work/exfat.img" >/dev/null 2>&1 &&
-  loop=$(losetup -f --show "$work/exfat.img" 2>/dev/null) &&
-  mount.exfat-fuse "$loop" "$work/exfat" >/dev/null 2>&1; then
+  loop=$(losetup -f --show "$work/exfat.img" 2>/dev/null) && mount.exfat-fuse "$loop" "$work/exfat" >/dev/null 2>&1
+then
   mounted=1
   check_naming exFAT "$work/exfat"
 else
@@ -57,16 +51,14 @@ fi
 
 # nobody (65534) converts beside the empty TAP file of another user (65533).
 shared=$work/shared
-run_as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && "${run_as_nobody[@]}" test -x "$convert"; then
-  mkdir -m 1777 "$shared"
-  tape "$shared/theirs.tzx"
-  install -m 666 -o 65533 /dev/null "$shared/theirs.tap"
-  "${run_as_nobody[@]}" "$convert" "$shared/theirs.tzx" >"$work/out" 2>&1 && fail "sticky folder: exit status 0"
-  grep -qx "$shared/theirs.tap: cannot replace the empty TAP file: it belongs to another user, and this shared folder lets only its owner replace it" \
-    "$work/out" || fail "sticky folder: $(cat "$work/out")"
-  [ "$(stat -c %s:%u "$shared/theirs.tap")" = 0:65533 ] || fail "sticky folder: theirs.tap changed"
-  [ "$(ls -A "$shared" | tr '\n' ' ')" = "theirs.tap theirs.tzx " ] || fail "sticky folder: $(ls -A "$shared")"
+as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && "${as_nobody[@]}" test -x "$convert"; then
+  mkdir -m 1777 "$shared" && tape "$shared/theirs.tzx" && install -m 666 -o 65533 /dev/null "$shared/theirs.tap"
+  "${as_nobody[@]}" "$convert" "$shared/theirs.tzx" >"$work/out" 2>&1 && fail "sticky folder: exit status 0"
+  grep -qx "$shared/theirs.tap: cannot replace the empty TAP file: it belongs to another user, and this shared \
+folder lets only its owner replace it" "$work/out" || fail "sticky folder: $(cat "$work/out")"
+  [ "$(stat -c %s:%u "$shared/theirs.tap") $(names "$shared")" = "0:65533 theirs.tap theirs.tzx " ] ||
+    fail "sticky folder: $(ls -lA "$shared")"
 else
   echo "SKIP: the sticky folder needs root to act as another user (setpriv)"
 fi
