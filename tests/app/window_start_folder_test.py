@@ -5,6 +5,7 @@
 # and a Latin-9 name. Beside them stand the folders that such a name, read as
 # ISO-8859-15 and converted to UTF-8, would lead to, each with a tape of its
 # own. A name that is not UTF-8 shows in its display form (U+FFFD for a bad byte).
+import contextlib
 import os
 import sys
 
@@ -15,22 +16,20 @@ FOLDERS = [("Spiele-Ärger".encode(), "utf8.tzx"), (b"Spiele-\xc4rger", "latin1.
            ("Preis-€".encode(), "euro.tzx")]  # the last only stands beside the Latin-9 one
 
 
-def soon(what, expected, read):
-    try:
+def soon(what, expected, read):  # waits a while, then says what is there
+    with contextlib.suppress(ws.Failure):
         ws.wait_for(lambda: read() == expected, what, 20)
-    except ws.Failure:
-        pass
     ws.check(what, expected, read())
 
 
 with ws.Session("window_start_folder") as session:
+    scratch = os.fsencode(session.scratch)
     for name, tape in FOLDERS:
-        folder = os.path.join(os.fsencode(session.scratch), name)
-        os.mkdir(folder)
-        with open(os.path.join(folder, tape.encode()), "wb") as file:
+        os.mkdir(os.path.join(scratch, name))
+        with open(os.path.join(scratch, name, tape.encode()), "wb") as file:
             file.write(b"ZXTape!\x1a\x01\x14")
     for name, tape in FOLDERS[:3]:
-        window = session.start(ws.build_file("ostrelm"), os.path.join(os.fsencode(session.scratch), name))
+        window = session.start(ws.build_file("ostrelm"), os.path.join(scratch, name))
         shown = name.decode(errors="replace")
         soon(f"{shown}: the tree's selected row", [shown], window.tree.selected)
         soon(f"{shown}: the list's rows", [tape], window.files.rows)

@@ -24,14 +24,12 @@ tape() { printf 'ZXTape!\x1a\x01\x14\x10\xe8\x03\x03\x00abc' >"$1"; }
 names() { ls -A "$1" | tr '\n' ' '; }
 
 check_naming() {  # LABEL DIR [COMMAND that runs the converter...]
-  local label=$1 dir=$2 name
+  local label=$1 dir=$2
   shift 2
   tape "$dir/new.tzx" && tape "$dir/empty.tzx" && : >"$dir/empty.tap"
   "$@" "$convert" "$dir/new.tzx" "$dir/empty.tzx" >"$work/out" 2>&1 || fail "$label: $(cat "$work/out")"
-  for name in new empty; do
-    [ "$(od -An -tx1 "$dir/$name.tap")" = " 03 00 61 62 63" ] || fail "$label: $name.tap is not whole"
-  done
-  [ "$(names "$dir")" = "empty.tap empty.tzx new.tap new.tzx " ] || fail "$label: $(names "$dir")"
+  [ "$(od -An -tx1 "$dir/new.tap" "$dir/empty.tap") $(names "$dir")" = \
+    " 03 00 61 62 63 03 00 61 62 63 empty.tap empty.tzx new.tap new.tzx " ] || fail "$label: $(ls -lA "$dir")"
 }
 
 mkdir "$work/shim" "$work/exfat"
@@ -50,10 +48,9 @@ else
 fi
 
 # nobody (65534) converts beside the empty TAP file of another user (65533).
-shared=$work/shared
-as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && "${as_nobody[@]}" test -x "$convert"; then
-  mkdir -m 1777 "$shared" && tape "$shared/theirs.tzx" && install -m 666 -o 65533 /dev/null "$shared/theirs.tap"
+shared=$work/shared as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && "${as_nobody[@]}" test -x "$convert" &&
+  mkdir -m 1777 "$shared" && tape "$shared/theirs.tzx" && install -m 666 -o 65533 /dev/null "$shared/theirs.tap"; then
   "${as_nobody[@]}" "$convert" "$shared/theirs.tzx" >"$work/out" 2>&1 && fail "sticky folder: exit status 0"
   grep -qx "$shared/theirs.tap: cannot replace the empty TAP file: it belongs to another user, and this shared \
 folder lets only its owner replace it" "$work/out" || fail "sticky folder: $(cat "$work/out")"
