@@ -11,17 +11,12 @@
 #include <stdio.h>
 #include <unistd.h>
 
-static int refuse(int error) {
-  errno = error;
-  return -1;
-}
-
 int openat(int directory, const char* path, int flags, ...) {
   va_list rest;
   va_start(rest, flags);
   mode_t mode = (flags & (O_CREAT | __O_TMPFILE)) ? va_arg(rest, mode_t) : 0;
   va_end(rest);
-  if ((flags & __O_TMPFILE) == __O_TMPFILE) return refuse(EOPNOTSUPP);
+  if ((flags & __O_TMPFILE) == __O_TMPFILE) return errno = EOPNOTSUPP, -1;
   int (*real)(int, const char*, int, ...) = dlsym(RTLD_NEXT, "openat");
   return real(directory, path, flags, mode);
 }
@@ -30,9 +25,9 @@ int openat(int directory, const char* path, int flags, ...) {
 int openat64(int directory, const char* path, int flags, ...) __attribute__((alias("openat")));
 
 int renameat2(int from_directory, const char* from, int to_directory, const char* to, unsigned flags) {
-  return flags == 0 ? renameat(from_directory, from, to_directory, to) : refuse(EINVAL);
+  return flags == 0 ? renameat(from_directory, from, to_directory, to) : (errno = EINVAL, -1);
 }
-int link(const char* from, const char* to) { return (void)from, (void)to, refuse(EPERM); }
+int link(const char* from, const char* to) { return (void)from, (void)to, (errno = EPERM, -1); }
 int linkat(int from_directory, const char* from, int to_directory, const char* to, int flags) {
-  return (void)from_directory, (void)from, (void)to_directory, (void)to, (void)flags, refuse(EPERM);
+  return (void)from_directory, (void)from, (void)to_directory, (void)to, (void)flags, (errno = EPERM, -1);
 }

@@ -21,14 +21,13 @@ trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 tape() { printf 'ZXTape!\x1a\x01\x14\x10\xe8\x03\x03\x00abc' >"$1"; }
-names() { ls -A "$1" | tr '\n' ' '; }
 
 check_naming() {  # LABEL DIR [COMMAND that runs the converter...]
   local label=$1 dir=$2
   shift 2
   tape "$dir/new.tzx" && tape "$dir/empty.tzx" && : >"$dir/empty.tap"
   "$@" "$convert" "$dir/new.tzx" "$dir/empty.tzx" >"$work/out" 2>&1 || fail "$label: $(cat "$work/out")"
-  [ "$(od -An -tx1 "$dir/new.tap" "$dir/empty.tap") $(names "$dir")" = \
+  [ "$(od -An -tx1 "$dir/new.tap" "$dir/empty.tap") $(ls -A "$dir" | tr '\n' ' ')" = \
     " 03 00 61 62 63 03 00 61 62 63 empty.tap empty.tzx new.tap new.tzx " ] || fail "$label: $(ls -lA "$dir")"
 }
 
@@ -39,9 +38,8 @@ check_naming shim "$work/shim" "${shim[@]}"
 
 if [ "$(id -u)" = 0 ] && [ -c /dev/fuse ] && command -v mkfs.exfat mount.exfat-fuse >/dev/null &&
   truncate -s 8M "$work/exfat.img" && mkfs.exfat "$work/exfat.img" >/dev/null 2>&1 &&
-  loop=$(losetup -f --show "$work/exfat.img" 2>/dev/null) && mount.exfat-fuse "$loop" "$work/exfat" >/dev/null 2>&1
-then
-  mounted=1
+  loop=$(losetup -f --show "$work/exfat.img" 2>/dev/null) &&
+  mount.exfat-fuse "$loop" "$work/exfat" >/dev/null 2>&1 && mounted=1; then
   check_naming exFAT "$work/exfat"
 else
   echo "SKIP: no FUSE exFAT image here (needs root, /dev/fuse, a loop device, exfat-fuse and exfatprogs)"
@@ -54,7 +52,7 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && "${as_nobody[@]}" test
   "${as_nobody[@]}" "$convert" "$shared/theirs.tzx" >"$work/out" 2>&1 && fail "sticky folder: exit status 0"
   grep -qx "$shared/theirs.tap: cannot replace the empty TAP file: it belongs to another user, and this shared \
 folder lets only its owner replace it" "$work/out" || fail "sticky folder: $(cat "$work/out")"
-  [ "$(stat -c %s:%u "$shared/theirs.tap") $(names "$shared")" = "0:65533 theirs.tap theirs.tzx " ] ||
+  [ "$(stat -c %s:%u "$shared/theirs.tap") $(ls -A "$shared" | tr '\n' ' ')" = "0:65533 theirs.tap theirs.tzx " ] ||
     fail "sticky folder: $(ls -lA "$shared")"
 else
   echo "SKIP: the sticky folder needs root to act as another user (setpriv)"
