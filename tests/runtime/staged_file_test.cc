@@ -41,11 +41,6 @@ pid_t start_writer(const ScratchDirectory& directory, const std::string& name) {
   return child;
 }
 
-void end_process(pid_t child) {
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-}
-
 // Placed; taken by another file meanwhile; never placed: the hidden file goes
 // all the same, and the name has the whole file or the other one.
 TEST(StagedFile, AHiddenFileIsNamedOnlyWhenCompleteAndNeverLeftBehind) {
@@ -75,7 +70,8 @@ TEST(StagedFile, TheFirstStagedFileOfADirectoryRemovesOnlyHiddenFilesWhoseWriter
   std::set<std::string> kept = names_in(directory);
   pid_t killed = start_writer(directory, "a.tap");  // its own first look keeps the live one
   ASSERT_GT(killed, 0);
-  end_process(killed);
+  kill(killed, SIGKILL);
+  waitpid(killed, nullptr, 0);
   // Like the pattern, but not of it.
   for (const char* name : {".ostrelm-abcdefghijkl.tap", ".ostrelm-abcdefghijk.part", ".ostrelm-abcdefghij-l.part",
                            "ostrelm-abcdefghijkl.part"}) {
@@ -88,7 +84,8 @@ TEST(StagedFile, TheFirstStagedFileOfADirectoryRemovesOnlyHiddenFilesWhoseWriter
   std::set<std::string> left = names_in(directory);
   left.erase(staged.hidden_name);
   staged_file_close(staged);
-  end_process(alive);
+  kill(alive, SIGKILL);
+  waitpid(alive, nullptr, 0);
   EXPECT_EQ(left, kept);
 }
 
