@@ -38,15 +38,16 @@ MainWindow main_window_open(const std::string& title, const std::string& start_d
   // take them; the button last, above the splitter's right edge.
   // The start directory is the file system's bytes, which the creators would
   // read as a program string (ISO-8859-15) and convert: a name beyond ASCII
-  // would then lead elsewhere. So both gadgets are made without it and given
-  // it in bytes. The tree's selections are the program's, not the user's, and
-  // the list reads the same directory itself, so their events would only read
-  // it a second time.
+  // would then lead elsewhere. So the gadgets get it in bytes; the list is
+  // made with its pattern alone, which reads nothing.
+  // The tree selects the start directory as it opens; that selection is the
+  // program's, not the user's, and the list below is made on the same
+  // directory, so its event would only read the directory a second time.
   events_suppress_begin();
-  main.dir_tree = explorer_tree_create(-1, 0, 0, 200, 500, "/", TREE_FLAGS);
+  main.dir_tree = explorer_tree_create_at(-1, 0, 0, 200, 500, start_directory, TREE_FLAGS);
   events_suppress_end();
   main.file_list = explorer_list_create(-1, 200, 0, 720, 500, LIST_PATTERN, LIST_FLAGS);
-  explorer_list_set_path(main.file_list, start_directory);
+  explorer_list_set_path(main.file_list, start_directory + LIST_PATTERN);
   main.log_editor = editor_create(-1, 0, 500, 920, 200, EDITOR_READ_ONLY);
   main.browser_splitter = splitter_create(-1, 0, 0, 920, 500, main.dir_tree, main.file_list, BROWSER_SPLITTER_FLAGS);
   main.main_splitter =
@@ -57,8 +58,9 @@ MainWindow main_window_open(const std::string& title, const std::string& start_d
   // that opens at its requested size may never get one. Fitted now, the
   // button is whole from the start.
   main_window_fit(main, window_width(main.window), window_height(main.window));
-  // Selected once the tree is in its pane, so that the start directory is
-  // scrolled into view.
+  // The tree opened its path while it was not yet in its pane, so the start
+  // directory may lie outside the rows it shows; selecting it again in place
+  // scrolls it into view.
   events_suppress_begin();
   explorer_tree_set_path(main.dir_tree, start_directory);
   events_suppress_end();
