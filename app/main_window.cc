@@ -36,13 +36,18 @@ MainWindow main_window_open(const std::string& title, const std::string& start_d
   // A splitter moves two gadgets that already exist into its panes, so the
   // order matters: the tree and the list, the log, then the splitters that
   // take them; the button last, above the splitter's right edge.
+  // The start directory is the file system's bytes, which the creators would
+  // read as a program string (ISO-8859-15) and convert: a name beyond ASCII
+  // would then lead elsewhere. So the gadgets get it in bytes; the list is
+  // made with its pattern alone, which reads nothing.
   // The tree selects the start directory as it opens; that selection is the
   // program's, not the user's, and the list below is made on the same
   // directory, so its event would only read the directory a second time.
   events_suppress_begin();
-  main.dir_tree = explorer_tree_create(-1, 0, 0, 200, 500, start_directory, TREE_FLAGS);
+  main.dir_tree = explorer_tree_create_at(-1, 0, 0, 200, 500, start_directory, TREE_FLAGS);
   events_suppress_end();
-  main.file_list = explorer_list_create(-1, 200, 0, 720, 500, start_directory + LIST_PATTERN, LIST_FLAGS);
+  main.file_list = explorer_list_create(-1, 200, 0, 720, 500, LIST_PATTERN, LIST_FLAGS);
+  explorer_list_set_path(main.file_list, start_directory + LIST_PATTERN);
   main.log_editor = editor_create(-1, 0, 500, 920, 200, EDITOR_READ_ONLY);
   main.browser_splitter = splitter_create(-1, 0, 0, 920, 500, main.dir_tree, main.file_list, BROWSER_SPLITTER_FLAGS);
   main.main_splitter =

@@ -24,7 +24,7 @@ constexpr int MAIN_WINDOW_WIDTH = 1021;
 constexpr int MAIN_WINDOW_HEIGHT = 700;
 
 // Opens the window with this title and fills it: the tree and the list start
-// in start_directory (ending in "/").
+// in start_directory (ending in "/"), the file system's bytes as they are.
 MainWindow main_window_open(const std::string& title, const std::string& start_directory);
 
 // Keeps the layout fitted to the window's client area of width x height: the

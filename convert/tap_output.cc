@@ -62,6 +62,10 @@ bool tap_output_close(TzxConversion& conversion) {
   conversion.output.number = 0;
   if (!closed && !conversion.write_failed) tzx_conversion_write_failed(conversion);
   StagedFileOutcome placed = conversion.write_failed ? STAGED_FILE_FAILED : staged_file_place(conversion.output);
+  if (placed == STAGED_FILE_REFUSED) {
+    tzx_conversion_report(conversion, "cannot replace the empty TAP file: it belongs to another user, and this "
+                                      "shared folder lets only its owner replace it");
+  }
   if (placed == STAGED_FILE_FAILED && !conversion.write_failed) tzx_conversion_write_failed(conversion);
   staged_file_close(conversion.output);
   return placed == STAGED_FILE_DONE;

@@ -14,18 +14,11 @@ void tzx_block_write_record(TzxConversion& conversion, int /*id*/, std::uint64_t
   // A block cut short by the end of the file keeps the bytes that are there;
   // nothing is made up for the rest.
   auto present = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, conversion.input_left));
+  // Fewer bytes than the file's size promised (it shrank, or a read failed)
+  // were reported as they came short, and the TAP file goes: a record shorter
+  // than its length says would mislead a loader.
   std::size_t arrived = tap_output_record(conversion, present);
   if (conversion.write_failed) return;
-  if (arrived < present) {
-    // Fewer bytes than the file's size promised (it shrank, or a read
-    // failed): the record is shorter than its length says, and a TAP file
-    // with such a record would mislead a loader, so it goes, and the message
-    // says so rather than that the tape was cut short.
-    tzx_conversion_report(conversion, "cannot read the TZX file");
-    conversion.write_failed = true;
-    conversion.stop = true;
-    return;
-  }
   if (arrived < wanted) {
     tzx_conversion_cut_short(conversion);
     return;

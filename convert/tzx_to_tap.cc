@@ -68,7 +68,7 @@ bool convert_tzx_to_tap(const std::string& tzx_path, const MessageSink& sink) {
   bool written = false;
   if (read_tzx_header(conversion)) {
     written = write_tap_file(conversion);
-  } else {
+  } else if (!conversion.write_failed) {  // else it shrank before its header was read
     tzx_conversion_report(conversion, "not a TZX file");
   }
   file_close(conversion.input);

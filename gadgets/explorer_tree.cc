@@ -143,6 +143,11 @@ void explorer_tree_set_path(ObjectNumber tree, const std::string& text) {
 
 ObjectNumber explorer_tree_create(ObjectNumber number, int x, int y, int width, int height,
                                   const std::string& text, std::uint32_t flags) {
+  return explorer_tree_create_at(number, x, y, width, height, text_to_toolkit(text).get(), flags);
+}
+
+ObjectNumber explorer_tree_create_at(ObjectNumber number, int x, int y, int width, int height,
+                                     const std::string& path, std::uint32_t flags) {
   const GadgetType* type = explorer_tree_type();
   explorer_tree_home_label();
   GtkTreeStore* store = explorer_tree_store_new();
@@ -173,7 +178,7 @@ ObjectNumber explorer_tree_create(ObjectNumber number, int x, int y, int width, 
   gadget_register(record, gadget);
 
   explorer_tree_build(view);
-  explorer_tree_select_path(view, text_to_toolkit(text).get());
+  explorer_tree_select_path(view, path);
   gtk_widget_show_all(scroller);
   return gadget_creator_result(number, gadget);
 }

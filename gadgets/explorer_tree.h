@@ -38,6 +38,12 @@ typedef struct _GtkTreeView GtkTreeView;
 ObjectNumber explorer_tree_create(ObjectNumber number, int x, int y, int width, int height,
                                   const std::string& text, std::uint32_t flags = 0);
 
+// explorer_tree_create with the path in the file system's bytes instead of a
+// program string: a directory whose name holds characters beyond ASCII is
+// selected as it is on disk.
+ObjectNumber explorer_tree_create_at(ObjectNumber number, int x, int y, int width, int height,
+                                     const std::string& path, std::uint32_t flags);
+
 // gadget_get_text without the conversion into a program string: the path of
 // the selected node in the file system's bytes, which opens the directory
 // whatever characters its name holds (explorer_list_set_path takes it). ""

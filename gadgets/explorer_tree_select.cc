@@ -27,8 +27,8 @@ std::string split_text(const std::string& text, PatternList& patterns) {
 }
 
 // Names that came in as program strings were read as ISO-8859-15 on their way
-// here, so a name that is UTF-8 on disk (the start directory from getcwd, for
-// one) arrives converted twice. Undoing that conversion gives its bytes back.
+// here, so a name that is UTF-8 on disk arrives converted twice. Undoing that
+// conversion gives its bytes back.
 std::string undo_program_string_conversion(const std::string& component) {
   gchar* bytes = g_convert(component.data(), component.size(), "ISO-8859-15", "UTF-8",
                            nullptr, nullptr, nullptr);

@@ -34,6 +34,9 @@ enum StagedFileOutcome {
   STAGED_FILE_DONE,
   STAGED_FILE_TAKEN,   // a file that holds data is at the path (or a new one came)
   STAGED_FILE_FAILED,  // errno says why
+  // The empty file at the path belongs to another user in a folder with the
+  // sticky bit: only its owner may replace it, and it stays.
+  STAGED_FILE_REFUSED,
 };
 
 // Looks at `path` and, when nothing is there or an empty regular file that
@@ -46,7 +49,10 @@ StagedFileOutcome staged_file_open(StagedFile& staged, const std::string& path, 
 // Gives the complete file its name, its numbered file closed first. Where
 // nothing is, the file appears there; an empty file found there at the open
 // is replaced only if it is still there and still empty when it goes. TAKEN
-// when another file took the place meanwhile: it stays as it is.
+// when another file took the place meanwhile: it stays as it is. REFUSED
+// for the empty file of another user in a shared sticky folder. On file
+// systems that know neither a rename that refuses to replace nor hard links,
+// the name is looked at right before a plain rename (staged_file_place.cc).
 StagedFileOutcome staged_file_place(StagedFile& staged);
 
 // Closes whatever is still open; a file that was not placed goes.

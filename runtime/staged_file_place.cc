@@ -38,17 +38,45 @@ int link_unnamed(const StagedFile& staged, const std::string& name) {
   return linkat(staged.descriptor, "", staged.directory, name.c_str(), AT_EMPTY_PATH);
 }
 
-// Renames the hidden file, never over another; where the file system knows
-// no such rename, a second name is made and the hidden one removed.
+// File systems without hard links (FAT-like ones through FUSE) refuse a
+// second name in one of these ways.
+bool lacks_hard_links(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS; }
+
+// The last way, where the file system knows neither a rename that refuses to
+// replace nor a second name: a look that the name is free, then a plain
+// rename. Our own converters never meet between the two, as both happen under
+// the directory's exclusive lock. What remains is another program creating
+// that very name in the microseconds between: its file would be replaced by
+// the complete TAP file. Such file systems are cards and sticks one user fills
+// for a player, where nothing else writes TAP files at that moment, and a
+// TAP file is all the name can get, whole either way.
+int rename_if_free(StagedFile& staged) {
+  int lock = staged_file_lock_directory(staged.directory, LOCK_EX);
+  struct stat status;
+  int result = -1;
+  if (fstatat(staged.directory, staged.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+    errno = EEXIST;
+  } else if (errno == ENOENT) {
+    result = renameat(staged.directory, staged.hidden_name.c_str(), staged.directory, staged.name.c_str());
+  }
+  int error = errno;
+  staged_file_unlock_directory(lock);
+  if (result == 0) staged.hidden_name.clear();
+  errno = error;
+  return result;
+}
+
+// Renames the hidden file, never over another. Where the file system knows no
+// such rename, a second name is made; the hidden one goes at the close.
 int rename_hidden(StagedFile& staged) {
   const char* hidden = staged.hidden_name.c_str();
-  int result = renameat2(staged.directory, hidden, staged.directory, staged.name.c_str(), RENAME_NOREPLACE);
-  if (result != 0 && errno == EINVAL) {
-    result = linkat(staged.directory, hidden, staged.directory, staged.name.c_str(), 0);
-    if (result == 0) unlinkat(staged.directory, hidden, 0);
+  if (renameat2(staged.directory, hidden, staged.directory, staged.name.c_str(), RENAME_NOREPLACE) == 0) {
+    staged.hidden_name.clear();
+    return 0;
   }
-  if (result == 0) staged.hidden_name.clear();
-  return result;
+  if (errno != EINVAL) return -1;
+  if (linkat(staged.directory, hidden, staged.directory, staged.name.c_str(), 0) == 0) return 0;
+  return lacks_hard_links(errno) ? rename_if_free(staged) : -1;
 }
 
 int link_in(StagedFile& staged) {
@@ -104,6 +132,17 @@ StagedFileOutcome swap_with_empty(StagedFile& staged, const struct stat& before)
   return STAGED_FILE_TAKEN;
 }
 
+// A folder with the sticky bit (a shared one, mode 1777) lets only the owner
+// of a file, or of the folder, rename it away. Writing the data into the
+// empty file instead would leave a half-written TAP file whenever the process
+// ends during the write, and later runs would take it for a complete one and
+// never replace it; so the empty file stays as it is, and the caller says why.
+bool owned_by_another_in_sticky(const StagedFile& staged, const struct stat& file) {
+  struct stat folder;
+  return fstat(staged.directory, &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 && file.st_uid != geteuid() &&
+         folder.st_uid != geteuid();
+}
+
 // The empty file keeps its place unless it is still the file found at the
 // open. Its lock keeps two converters of the same tape from both replacing it.
 StagedFileOutcome replace_empty(StagedFile& staged) {
@@ -118,7 +157,11 @@ StagedFileOutcome replace_empty(StagedFile& staged) {
   if (!same_file(named, before) || !still_empty(staged.existing, before)) return STAGED_FILE_TAKEN;
   if (!give_hidden_name(staged)) return STAGED_FILE_FAILED;
   fchmod(staged.descriptor, before.st_mode & 07777);  // keeps the mode the old file was given
-  return swap_with_empty(staged, before);
+  StagedFileOutcome outcome = swap_with_empty(staged, before);
+  if (outcome == STAGED_FILE_FAILED && errno == EPERM && owned_by_another_in_sticky(staged, before)) {
+    return STAGED_FILE_REFUSED;
+  }
+  return outcome;
 }
 
 }  // namespace

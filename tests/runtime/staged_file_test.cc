@@ -23,77 +23,55 @@ using ::testing::MatchesRegex;
 
 std::set<std::string> names_in(const ScratchDirectory& directory) {
   std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
-    names.insert(entry.path().filename());
-  }
+  for (const auto& entry : std::filesystem::directory_iterator(directory.path())) names.insert(entry.path().filename());
   return names;
 }
 
-// A child process that opens a hidden staged file for `path`, writes to it,
-// tells the parent and waits to be killed.
-pid_t start_writer(const std::string& path) {
-  int ready[2];
-  if (pipe(ready) != 0) return -1;
+// A child process that opens a hidden staged file for `name` and waits to be
+// killed; returned once its file is there.
+pid_t start_writer(const ScratchDirectory& directory, const std::string& name) {
+  const std::size_t before = names_in(directory).size();
   pid_t child = fork();
   if (child == 0) {
     StagedFile staged;
-    staged_file_open(staged, path, false);
-    file_write_data(staged.number, "part", 4);
-    file_flush(staged.number);
-    if (write(ready[1], "x", 1) != 1) _exit(1);
-    pause();
-    _exit(0);
+    staged_file_open(staged, directory.file(name), false);
+    for (;;) pause();
   }
-  char byte;
-  close(ready[1]);
-  if (read(ready[0], &byte, 1) != 1) child = -1;
-  close(ready[0]);
+  while (child > 0 && names_in(directory).size() == before) usleep(1000);
   return child;
 }
 
-void end_process(pid_t child) {
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-}
-
+// Placed; taken by another file meanwhile; never placed: the hidden file goes
+// all the same, and the name has the whole file or the other one.
 TEST(StagedFile, AHiddenFileIsNamedOnlyWhenCompleteAndNeverLeftBehind) {
   ScratchDirectory directory;
   std::string path = directory.file("tape.tap");
-  StagedFile staged;
-  ASSERT_EQ(staged_file_open(staged, path, false), STAGED_FILE_DONE);
-  EXPECT_THAT(names_in(directory), ElementsAre(MatchesRegex("\\.ostrelm-[A-Za-z0-9]{12}\\.part")));
-  file_write_data(staged.number, "whole", 5);
-  ASSERT_EQ(file_close(staged.number), 1);
-  EXPECT_EQ(staged_file_place(staged), STAGED_FILE_DONE);
-  staged_file_close(staged);
-  EXPECT_THAT(names_in(directory), ElementsAre("tape.tap"));
-  EXPECT_EQ(read_file(path), "whole");
-
-  // Taken meanwhile, or never placed: the hidden file goes all the same.
-  for (bool place : {true, false}) {
+  for (int way = 0; way < 3; ++way) {
     std::remove(path.c_str());
-    StagedFile again;
-    ASSERT_EQ(staged_file_open(again, path, false), STAGED_FILE_DONE);
-    write_file(path, "theirs");
-    file_close(again.number);
-    if (place) {
-      EXPECT_EQ(staged_file_place(again), STAGED_FILE_TAKEN);
+    StagedFile staged;
+    ASSERT_EQ(staged_file_open(staged, path, false), STAGED_FILE_DONE);
+    EXPECT_THAT(names_in(directory), ElementsAre(MatchesRegex("\\.ostrelm-[A-Za-z0-9]{12}\\.part")));
+    file_write_data(staged.number, "whole", 5);
+    if (way > 0) write_file(path, "theirs");
+    ASSERT_EQ(file_close(staged.number), 1);
+    if (way < 2) {
+      EXPECT_EQ(staged_file_place(staged), way == 0 ? STAGED_FILE_DONE : STAGED_FILE_TAKEN);
     }
-    staged_file_close(again);
+    staged_file_close(staged);
     EXPECT_THAT(names_in(directory), ElementsAre("tape.tap"));
-    EXPECT_EQ(read_file(path), "theirs");
+    EXPECT_EQ(read_file(path), way == 0 ? "whole" : "theirs");
   }
 }
 
 TEST(StagedFile, TheFirstStagedFileOfADirectoryRemovesOnlyHiddenFilesWhoseWriterDied) {
   ScratchDirectory directory;
-  pid_t alive = start_writer(directory.file("b.tap"));
+  pid_t alive = start_writer(directory, "b.tap");
   ASSERT_GT(alive, 0);
   std::set<std::string> kept = names_in(directory);
-  pid_t killed = start_writer(directory.file("a.tap"));  // its own first look keeps the live one
+  pid_t killed = start_writer(directory, "a.tap");  // its own first look keeps the live one
   ASSERT_GT(killed, 0);
-  end_process(killed);
-  ASSERT_EQ(names_in(directory).size(), 2u);
+  kill(killed, SIGKILL);
+  waitpid(killed, nullptr, 0);
   // Like the pattern, but not of it.
   for (const char* name : {".ostrelm-abcdefghijkl.tap", ".ostrelm-abcdefghijk.part", ".ostrelm-abcdefghij-l.part",
                            "ostrelm-abcdefghijkl.part"}) {
@@ -106,7 +84,8 @@ TEST(StagedFile, TheFirstStagedFileOfADirectoryRemovesOnlyHiddenFilesWhoseWriter
   std::set<std::string> left = names_in(directory);
   left.erase(staged.hidden_name);
   staged_file_close(staged);
-  end_process(alive);
+  kill(alive, SIGKILL);
+  waitpid(alive, nullptr, 0);
   EXPECT_EQ(left, kept);
 }
 
