@@ -69,20 +69,18 @@ TEST_F(EventLoop, OnlyTheButtonConvertsAndOnlyTheCloseRequestEnds) {
 
 // A second press made before the batch ended (a double click) must not run
 // the batch again: that pass would find the TAP file and log the name alone.
-TEST_F(EventLoop, OnePressOneBatchAndTheButtonWorksAgainAfterIt) {
+TEST_F(EventLoop, OnePressOneBatchAndTheButtonIsBackAfterIt) {
   select_all_rows();
   EXPECT_TRUE(handle(EVENT_GADGET, main_.convert_button, EVENT_GADGET));
   while (event_queue_peek_kind() != EVENT_NONE) event_loop_handle(main_, wait_event(0));
   EXPECT_EQ(gadget_get_text(main_.log_editor), log_of_a());
   EXPECT_TRUE(gtk_widget_is_sensitive(gadget_find(main_.convert_button)->widget));
   EXPECT_EQ(gdk_window_get_cursor(gtk_widget_get_window(window_handle(main_.window))), nullptr);
-}
-
-TEST_F(EventLoop, ACloseRequestEndsTheBatchAndThenTheLoop) {
-  select_all_rows();
-  EXPECT_TRUE(handle(EVENT_GADGET, main_.convert_button, EVENT_CLOSE));
+  // An event can outlive its gadget in the queue.
+  unlink(dir_.file("a.tap").c_str());
+  gadget_free(main_.convert_button);
+  EXPECT_TRUE(handle(EVENT_GADGET, main_.convert_button));
   EXPECT_FALSE(path_exists(dir_.file("a.tap")));
-  EXPECT_FALSE(event_loop_handle(main_, wait_event(0)));
 }
 
 TEST_F(EventLoop, TheTreeMovesTheListWhichKeepsItsPattern) {
@@ -108,14 +106,6 @@ TEST_F(EventLoop, OpeningTheWindowLeavesTheLoopNoTreeEvent) {
   EXPECT_TRUE(event_test_contains(event_test_drain(50), EVENT_GADGET, main_.window));
 }
 
-TEST_F(EventLoop, AnEventOfAGadgetThatIsGoneDoesNothing) {
-  select_all_rows();
-  const ObjectNumber button = main_.convert_button;
-  gadget_free(button);
-  EXPECT_TRUE(handle(EVENT_GADGET, button));
-  EXPECT_FALSE(path_exists(dir_.file("a.tap")));
-}
-
 TEST_F(EventLoop, ASizeEventFitsTheButtonToTheRightEdge) {
   gtk_window_resize(GTK_WINDOW(window_handle(main_.window)), 800, 600);
   ASSERT_TRUE(x_test_wait_until([&] { return window_width(main_.window) == 800; }));
@@ -125,7 +115,6 @@ TEST_F(EventLoop, ASizeEventFitsTheButtonToTheRightEdge) {
   gtk_widget_get_allocation(gadget_find(main_.convert_button)->widget, &button);
   gtk_widget_get_allocation(gadget_find(main_.main_splitter)->widget, &splitter);
   EXPECT_EQ(button.x, 680);
-  EXPECT_EQ(button.width, 120);
   EXPECT_EQ(splitter.width, 679);
   EXPECT_EQ(splitter.height, 600);
 }
