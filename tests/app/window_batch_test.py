@@ -58,8 +58,8 @@ with ws.Session("window_batch") as session:
     ws.check("only some TAP files, each whole", (True, []), (0 < len(left) < total,
              [name for name in left if not filecmp.cmp(os.path.join(tapes, name), os.path.join(whole, name), False)]))
 
-    # The tree reads a folder of 3,000 folders while the window opens.
-    for number in range(3000):
+    # The tree reads a folder of 10,000 folders while the window opens.
+    for number in range(10000):
         os.makedirs(os.path.join(folders, str(number)))
     environment = {**os.environ, "HOME": os.path.join(session.scratch, "home"), "ASAN_OPTIONS": "detect_leaks=0"}
     program = subprocess.Popen([ws.build_file("ostrelm")], cwd=folders, env=environment)
