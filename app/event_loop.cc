@@ -4,13 +4,33 @@
 #include <string>
 
 #include "convert/batch_conversion.h"
+#include "gadgets/button.h"
 #include "gadgets/explorer_list.h"
 #include "gadgets/explorer_tree.h"
 #include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 #include "toolkit/window.h"
+#include "toolkit/window_busy.h"
 
 namespace {
+
+// The batch runs inside the handling of one press, so the window is kept
+// drawing and answering by pumps between its files; what the user does
+// meanwhile is queued. The button takes no press while it runs, and a press
+// queued before it ended (the second click of a double click) is dropped:
+// one press, one batch, and the log keeps that batch's every line. A close
+// request ends the batch after the file at hand; the loop then ends on it.
+void event_loop_convert(const MainWindow& main) {
+  window_busy_set(main.window, true);
+  button_set_enabled(main.convert_button, false);
+  convert_selected_files(main.file_list, main.log_editor, [] {
+    events_pump_if_due();
+    return !events_close_requested();
+  });
+  button_set_enabled(main.convert_button, true);
+  window_busy_set(main.window, false);
+  event_queue_remove_gadget(main.convert_button);
+}
 
 void event_loop_gadget(const MainWindow& main) {
   const ObjectNumber gadget = last_event_gadget();
@@ -26,7 +46,7 @@ void event_loop_gadget(const MainWindow& main) {
     const std::string directory = explorer_tree_selected_path(main.dir_tree);
     if (!directory.empty()) explorer_list_set_path(main.file_list, directory);
   } else if (gadget == main.convert_button) {
-    convert_selected_files(main.file_list, main.log_editor);
+    event_loop_convert(main);
   }
 }
 

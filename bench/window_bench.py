@@ -3,7 +3,7 @@
 """Start-up, batch and memory of the window program, seen only from outside
 (bench/window.sh runs it on its own X server, without a window manager).
 
-  window_bench.py OSTRELM BASELINE CONVERT START_DIR BATCH_DIR
+  window_bench.py OSTRELM BASELINE CONVERT START_DIR BATCH_DIR BASELINE_CXX LARGE_DIR
 
 When is a window "up"? The program fills its list before its event loop
 first waits, and a window that is mapped gets an Expose that wakes it to draw.
@@ -29,7 +29,9 @@ SAMPLE = 0.0005
 TIMEOUT = 120.0
 STARTUP_RUNS = int(os.environ.get("STARTUP_RUNS", "15"))
 BATCH_ROUNDS = int(os.environ.get("BATCH_ROUNDS", "5"))
-TARGETS = {"start-up": 1.3, "batch": 1.5, "memory": 1.3}
+LARGE_ROUNDS = int(os.environ.get("LARGE_ROUNDS", "2"))
+# Keeping the window alive through a batch must cost next to nothing.
+TARGETS = {"start-up": 1.3, "batch": 1.1, "memory": 1.3}
 
 now = time.perf_counter
 
@@ -183,8 +185,42 @@ def describe(label, runs):
     return "  %-44s %8.3f %8.3f  (%d runs)" % (label, min(runs), statistics.median(runs), len(runs))
 
 
+def batch_rounds(ostrelm, convert, batch_dir, rounds):
+    """One window converts every selected tape of batch_dir at each press; the
+    command line converts the same files in between."""
+    tapes = sorted(os.path.basename(p) for p in glob.glob(os.path.join(batch_dir, "*.tzx")))
+    # Writing 2,000 files into a folder that never held them is far quicker
+    # than writing them again after they were removed (the file system passes
+    # over the inodes it has just freed). Every timed batch is a repeat: one
+    # untimed conversion first.
+    remove_taps(batch_dir)
+    batch_on_command_line(convert, batch_dir, tapes)
+    remove_taps(batch_dir)
+    process, _ = start([ostrelm], batch_dir)
+    settle(process, TITLE)
+    startup_memory = peak_kb(process.pid)
+    origin = window_origin(TITLE)
+    window_runs, window_from_send, window_cpu, cli_runs, cli_cpu = [], [], [], [], []
+    for _ in range(rounds):
+        reacted, sent, cpu = batch_in_window(process, batch_dir, origin, len(tapes))
+        window_runs.append(reacted)
+        window_from_send.append(sent)
+        window_cpu.append(cpu)
+        remove_taps(batch_dir)
+        seconds, cpu = batch_on_command_line(convert, batch_dir, tapes)
+        cli_runs.append(seconds)
+        cli_cpu.append(cpu)
+        if tap_count(batch_dir) != len(tapes):
+            sys.exit("ostrelm-convert wrote %d TAP files, not %d" % (tap_count(batch_dir), len(tapes)))
+        remove_taps(batch_dir)
+    memory = peak_kb(process.pid)
+    stop(process)
+    return {"tapes": len(tapes), "window": window_runs, "from send": window_from_send, "window cpu": window_cpu,
+            "cli": cli_runs, "cli cpu": cli_cpu, "memory": memory, "startup memory": startup_memory}
+
+
 def main():
-    ostrelm, baseline, convert, start_dir, batch_dir, baseline_cxx = sys.argv[1:7]
+    ostrelm, baseline, convert, start_dir, batch_dir, baseline_cxx, large_dir = sys.argv[1:8]
     env_note = "HOME=%s" % os.environ.get("HOME", "")
     tapes_in_start = len(glob.glob(os.path.join(start_dir, "*.tzx")))
 
@@ -206,35 +242,9 @@ def main():
     ours, base = [r[0] for r in runs["ours"]], [r[0] for r in runs["base"]]
     base_memory = [r[2] for r in runs["base"]]
 
-    # Batch: one window converts the 2,000 selected tapes at each press; the
-    # command line converts the same files in between.
-    tapes = sorted(os.path.basename(p) for p in glob.glob(os.path.join(batch_dir, "*.tzx")))
-    # Writing 2,000 files into a folder that never held them is far quicker
-    # than writing them again after they were removed (the file system passes
-    # over the inodes it has just freed). Every timed batch is a repeat: one
-    # untimed conversion first.
-    remove_taps(batch_dir)
-    batch_on_command_line(convert, batch_dir, tapes)
-    remove_taps(batch_dir)
-    process, _ = start([ostrelm], batch_dir)
-    settle(process, TITLE)
-    startup_memory = peak_kb(process.pid)
-    origin = window_origin(TITLE)
-    window_runs, window_from_send, window_cpu, cli_runs, cli_cpu = [], [], [], [], []
-    for _ in range(BATCH_ROUNDS):
-        reacted, sent, cpu = batch_in_window(process, batch_dir, origin, len(tapes))
-        window_runs.append(reacted)
-        window_from_send.append(sent)
-        window_cpu.append(cpu)
-        remove_taps(batch_dir)
-        seconds, cpu = batch_on_command_line(convert, batch_dir, tapes)
-        cli_runs.append(seconds)
-        cli_cpu.append(cpu)
-        if tap_count(batch_dir) != len(tapes):
-            sys.exit("ostrelm-convert wrote %d TAP files, not %d" % (tap_count(batch_dir), len(tapes)))
-        remove_taps(batch_dir)
-    memory = peak_kb(process.pid)
-    stop(process)
+    batches = [batch_rounds(ostrelm, convert, batch_dir, BATCH_ROUNDS)]
+    batches.append(batch_rounds(ostrelm, convert, large_dir, LARGE_ROUNDS))
+    memory, startup_memory, tapes = batches[0]["memory"], batches[0]["startup memory"], batches[0]["tapes"]
 
     print()
     print("start-up, %d tapes in the folder (%s)         fastest s median s" % (tapes_in_start, env_note))
@@ -243,17 +253,18 @@ def main():
     print(describe("same with one label (no target)", [r[0] for r in runs["text"]]))
     for name, label in [("ours", "ostrelm"), ("base", "minimal window"), ("text", "with one label")]:
         print(describe("processor time: %s (no target)" % label, [r[1] for r in runs[name]]))
-    print("batch of %d tapes of about 48 KB" % len(tapes))
-    print(describe("ostrelm: click handled to idle, all written", window_runs))
-    print(describe("ostrelm: from sending the click (no target)", window_from_send))
-    print(describe("ostrelm-convert, one call", cli_runs))
-    print(describe("processor time: window (no target)", window_cpu))
-    print(describe("processor time: ostrelm-convert (no target)", cli_cpu))
+    for batch in batches:
+        print("batch of %d tapes of about 48 KB" % batch["tapes"])
+        print(describe("ostrelm: click handled to idle, all written", batch["window"]))
+        print(describe("ostrelm: from sending the click (no target)", batch["from send"]))
+        print(describe("ostrelm-convert, one call", batch["cli"]))
+        print(describe("processor time: window (no target)", batch["window cpu"]))
+        print(describe("processor time: ostrelm-convert (no target)", batch["cli cpu"]))
     print("peak resident memory (VmHWM)")
     print("  %-44s %8d KB" % ("ostrelm after %d batches" % BATCH_ROUNDS, memory))
     print("  %-44s %8d KB" % ("ostrelm after start-up, %d tapes" % tapes_in_start,
                                  max(r[2] for r in runs["ours"])))
-    print("  %-44s %8d KB" % ("ostrelm after start-up, %d tapes" % len(tapes), startup_memory))
+    print("  %-44s %8d KB" % ("ostrelm after start-up, %d tapes" % tapes, startup_memory))
     print("  %-44s %8d KB" % ("minimal GTK+ 2 window", max(base_memory)))
     print("  %-44s %8d KB" % ("same with one label (no target)", max(r[2] for r in runs["text"])))
     print("  %-44s %8d KB" % ("same, with the C++ runtime (no target)", max(r[2] for r in runs["cxx"])))
@@ -262,7 +273,8 @@ def main():
     # Ratios of the fastest runs: the ones least disturbed by other work.
     checks = [
         ("start-up: time / minimal window's", min(ours) / min(base), "start-up"),
-        ("batch: window's time / ostrelm-convert's", min(window_runs) / min(cli_runs), "batch"),
+        *(("batch of %d: window's / ostrelm-convert's" % batch["tapes"], min(batch["window"]) / min(batch["cli"]),
+           "batch") for batch in batches),
         ("memory: window's peak / minimal window's", memory / max(base_memory), "memory"),
     ]
     missed = 0
@@ -275,10 +287,11 @@ def main():
     print("  %-44s %8.2f  (no target: fastest)" %
           ("start-up: processor time / minimal window's",
            min(r[1] for r in runs["ours"]) / min(r[1] for r in runs["base"])))
-    print("  %-44s %8.2f  (no target: medians)" %
-          ("batch: median / ostrelm-convert's median", statistics.median(window_runs) / statistics.median(cli_runs)))
-    print("  %-44s %8.2f  (no target: fastest)" %
-          ("batch: processor time / ostrelm-convert's", min(window_cpu) / min(cli_cpu)))
+    for batch in batches:
+        print("  %-44s %8.2f  (no target: medians)" % ("batch of %d: median / ostrelm-convert's" % batch["tapes"],
+                                                       statistics.median(batch["window"]) / statistics.median(batch["cli"])))
+        print("  %-44s %8.2f  (no target: fastest)" % ("batch of %d: processor time / ostrelm-convert's" % batch["tapes"],
+                                                       min(batch["window cpu"]) / min(batch["cli cpu"])))
     print("  %-44s %8.2f  (no target: the floor of any" %
           ("memory: label window with C++ / minimal's", max(r[2] for r in runs["cxx"]) / max(base_memory)))
     print("  %-44s %8s   C++ window that draws text)" % ("", ""))

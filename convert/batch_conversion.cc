@@ -21,13 +21,14 @@ bool name_is_tape(const std::string& name) { return string_lower(path_extension(
 
 }  // namespace
 
-void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor) {
+void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor, const BatchGoOn& go_on) {
   gadget_clear_items(log_editor);
   gadget_hide(file_list, 1);
   const MessageSink to_log = [log_editor](const std::string& line) { editor_add_file_line(log_editor, line); };
   // The count is asked before every row: nothing in the batch is meant to
   // change the list, but a row that vanished must not be read past the end.
   for (int row = 0; row <= gadget_count_items(file_list) - 1; ++row) {
+    if (go_on && !go_on()) break;
     if (!row_is_selected(file_list, row)) continue;
     const std::string name = explorer_list_item_name(file_list, row);
     if (!name_is_tape(name)) continue;

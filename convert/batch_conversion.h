@@ -2,7 +2,12 @@
 #ifndef OSTRELM_CONVERT_BATCH_CONVERSION_H_
 #define OSTRELM_CONVERT_BATCH_CONVERSION_H_
 
+#include <functional>
+
 #include "registry/object_number.h"
+
+// Asked before every row; false ends the batch there, after the file at hand.
+using BatchGoOn = std::function<bool()>;
 
 // What "Convert > TAP" does: empties the log, then converts every selected
 // row of the file list whose extension is "tzx" in any letter case, in row
@@ -12,6 +17,9 @@
 // Paths and names are taken in the file system's own bytes, so a file whose
 // name the 8-bit program strings cannot hold is converted like any other and
 // logged as the list shows it.
-void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor);
+//
+// go_on, when given, is how the caller keeps its window alive and learns of a
+// request to stop: the rows from the first false on are left alone.
+void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor, const BatchGoOn& go_on = {});
 
 #endif  // OSTRELM_CONVERT_BATCH_CONVERSION_H_

@@ -100,6 +100,11 @@ ObjectNumber button_create(ObjectNumber number, int x, int y, int width,
   return gadget_creator_result(number, id);
 }
 
+void button_set_enabled(ObjectNumber number, bool enabled) {
+  GadgetRecord* record = gadget_find(number);
+  if (record != nullptr && record->type == &button_type()) gtk_widget_set_sensitive(record->widget, enabled);
+}
+
 void button_clicked(GtkWidget* widget, gpointer number) {
   // The user asked to close the window first; a click behind that request
   // must not start work that the close is about to abandon.

@@ -24,6 +24,10 @@ enum ButtonFlag {
 ObjectNumber button_create(ObjectNumber number, int x, int y, int width,
                            int height, const char* text, unsigned flags = 0);
 
+// A disabled button is greyed and takes no click or key: it posts nothing.
+// Nothing happens when the number names no button.
+void button_set_enabled(ObjectNumber number, bool enabled);
+
 // "clicked": one EVENT_GADGET per user click or toggle.
 void button_clicked(GtkWidget* widget, void* number);
 

@@ -15,6 +15,8 @@ namespace {
 
 // Read-only state, the editor's only attribute.
 constexpr int kEditorAttributeReadOnly = 1;
+// The mark at the end of the text that the log keeps in view.
+constexpr char kEditorKeyEndMark[] = "tq_end";
 
 GtkTextBuffer* editor_buffer(GadgetRecord* record) {
   return gtk_text_view_get_buffer(GTK_TEXT_VIEW(record->widget));
@@ -140,4 +142,15 @@ void editor_add_file_line(ObjectNumber editor, const std::string& bytes) {
   GadgetRecord* record = gadget_find(editor);
   if (!record || record->type != editor_type()) return;
   editor_add_item(record, -1, explorer_display_name(bytes.c_str()).c_str(), nullptr);
+  // A mark that stays behind whatever is appended; scrolling to it is only
+  // noted here and done when GTK next lays the view out, so a batch of
+  // thousands of lines pays for it once per redraw, not once per line.
+  GtkTextBuffer* buffer = editor_buffer(record);
+  GtkTextMark* end = gtk_text_buffer_get_mark(buffer, kEditorKeyEndMark);
+  if (end == nullptr) {
+    GtkTextIter iter;
+    gtk_text_buffer_get_end_iter(buffer, &iter);
+    end = gtk_text_buffer_create_mark(buffer, kEditorKeyEndMark, &iter, FALSE);
+  }
+  gtk_text_view_scroll_mark_onscreen(GTK_TEXT_VIEW(record->widget), end);
 }

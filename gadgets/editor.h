@@ -36,8 +36,9 @@ ObjectNumber editor_create(ObjectNumber number, int x, int y, int width, int hei
 // Appends a line whose text is in the file system's bytes (a file name, or a
 // message that begins with a path), shown the way the explorer gadgets show
 // names: a name the 8-bit program strings cannot hold (テープ.tzx, or bytes
-// that are not UTF-8) still reads as the file list shows it. Nothing happens
-// when the number names no editor.
+// that are not UTF-8) still reads as the file list shows it. The editor
+// scrolls to keep its newest line in view. Nothing happens when the number
+// names no editor.
 void editor_add_file_line(ObjectNumber editor, const std::string& bytes);
 
 // "changed" handler of the editor's text buffer (user data: the text view).

@@ -27,6 +27,46 @@ struct LastEvent {
 EventQueue queue;
 LastEvent last_event;
 int suppress_count = 0;
+// How deep the calls that run GTK's main loop are nested, and that depth when
+// the outermost suppression began: only what the program's own calls post at
+// that depth is its own doing; what a dispatch inside the bracket delivers
+// came from the user or the window manager.
+int dispatch_depth = 0;
+int suppressed_depth = 0;
+// EVENT_CLOSE records in the queue, so that a batch can ask after every file
+// without walking thousands of queued events.
+int closes_queued = 0;
+constexpr std::chrono::milliseconds kPumpPeriod(50);
+std::chrono::steady_clock::time_point last_pump;
+
+void main_iteration(gboolean blocking) {
+  ++dispatch_depth;
+  gtk_main_iteration_do(blocking);
+  --dispatch_depth;
+}
+
+void record_free(EventRecord* record) {
+  if (record->kind == EVENT_CLOSE) --closes_queued;
+  pool_free(*queue.pool, record);
+}
+
+// Unlinks every queued record that matches; the others keep their order.
+template <typename Match>
+void remove_matching(Match match) {
+  EventRecord** link = &queue.head;
+  EventRecord* kept = nullptr;
+  while (*link != nullptr) {
+    EventRecord* record = *link;
+    if (match(*record)) {
+      *link = record->next;
+      record_free(record);
+    } else {
+      kept = record;
+      link = &record->next;
+    }
+  }
+  queue.tail = kept;
+}
 
 bool take_oldest_event(int* kind_out) {
   EventRecord* record = queue.head;
@@ -34,14 +74,14 @@ bool take_oldest_event(int* kind_out) {
   last_event = LastEvent{record->kind, record->gadget, record->window, record->data};
   queue.head = record->next;
   if (queue.head == nullptr) queue.tail = nullptr;
-  pool_free(*queue.pool, record);
+  record_free(record);
   *kind_out = last_event.kind;
   return true;
 }
 
 bool dispatch_one_if_pending() {
   if (!gtk_events_pending()) return false;
-  gtk_main_iteration_do(FALSE);
+  main_iteration(FALSE);
   return true;
 }
 
@@ -62,7 +102,7 @@ bool dispatch_within(int timeout_ms) {
 bool dispatch_gtk_work(int timeout_ms) {
   if (timeout_ms == 0) return dispatch_one_if_pending();
   if (timeout_ms < 0) {
-    gtk_main_iteration();
+    main_iteration(TRUE);
     return true;
   }
   return dispatch_within(timeout_ms);
@@ -79,7 +119,7 @@ void event_queue_init() {
 }
 
 void post_event(int kind, ObjectNumber gadget, ObjectNumber window, int data) {
-  if (suppress_count != 0) return;
+  if (suppress_count != 0 && dispatch_depth <= suppressed_depth) return;
   event_queue_init();
   auto* record = static_cast<EventRecord*>(pool_alloc(*queue.pool));
   if (record == nullptr) return;
@@ -90,6 +130,7 @@ void post_event(int kind, ObjectNumber gadget, ObjectNumber window, int data) {
     queue.head = record;
   }
   queue.tail = record;
+  if (kind == EVENT_CLOSE) ++closes_queued;
 }
 
 int wait_event(int timeout) {
@@ -109,22 +150,20 @@ int last_event_data() { return last_event.data; }
 int event_queue_peek_kind() { return queue.head != nullptr ? queue.head->kind : EVENT_NONE; }
 
 void event_queue_remove_window(ObjectNumber window) {
-  EventRecord** link = &queue.head;
-  EventRecord* kept = nullptr;
-  while (*link != nullptr) {
-    EventRecord* record = *link;
-    if (record->window == window) {
-      *link = record->next;
-      pool_free(*queue.pool, record);
-    } else {
-      kept = record;
-      link = &record->next;
-    }
-  }
-  queue.tail = kept;
+  remove_matching([window](const EventRecord& record) { return record.window == window; });
 }
 
-void events_suppress_begin() { ++suppress_count; }
+void event_queue_remove_gadget(ObjectNumber gadget) {
+  remove_matching([gadget](const EventRecord& record) {
+    return record.kind == EVENT_GADGET && record.gadget == gadget;
+  });
+}
+
+bool events_close_requested() { return closes_queued > 0; }
+
+void events_suppress_begin() {
+  if (suppress_count++ == 0) suppressed_depth = dispatch_depth;
+}
 
 void events_suppress_end() {
   // An unmatched end must not leave the count below zero, which would
@@ -133,5 +172,13 @@ void events_suppress_end() {
 }
 
 void events_flush() {
-  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  while (gtk_events_pending()) main_iteration(FALSE);
+}
+
+void events_pump_if_due() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last_pump < kPumpPeriod) return;
+  events_flush();
+  // The period counts the program's own work, not the time GTK took.
+  last_pump = std::chrono::steady_clock::now();
 }

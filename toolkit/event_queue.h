@@ -9,8 +9,8 @@
 // which gadget, window and detail the returned event concerns.
 //
 // Handlers run only inside the calls that dispatch GTK work: wait_event,
-// events_flush, window_open, window_close and the gadget operations that
-// flush. There is one thread and no lock.
+// events_flush, events_pump_if_due, window_open, window_close and the gadget
+// operations that flush. There is one thread and no lock.
 
 #include "registry/object_number.h"
 
@@ -44,7 +44,8 @@ struct EventRecord {
 // first call does anything; post_event calls it if nobody has.
 void event_queue_init();
 
-// Appends an event at the tail; does nothing while events are suppressed.
+// Appends an event at the tail, unless events are suppressed and the program's
+// own call, not a dispatch of GTK work inside the suppressed stretch, posts it.
 void post_event(int kind, ObjectNumber gadget, ObjectNumber window, int data);
 
 // Returns the kind of the oldest queued event and removes it. With nothing
@@ -68,12 +69,28 @@ int event_queue_peek_kind();
 // Drops every queued event of the window; the others keep their order.
 void event_queue_remove_window(ObjectNumber window);
 
-// While at least one begin is not matched by an end, posted events are lost.
-// Calls nest; an end without a begin is ignored.
+// Drops every queued EVENT_GADGET of the gadget; the others keep their order.
+void event_queue_remove_gadget(ObjectNumber gadget);
+
+// True while an EVENT_CLOSE waits in the queue.
+bool events_close_requested();
+
+// While at least one begin is not matched by an end, the events that the
+// program's own calls cause are lost: the selection that a gadget makes when
+// told to, a toggle set by the program. Events that GTK dispatches meanwhile
+// (events_flush inside the bracket: the user's clicks and keys, a close
+// request, the window's own configure) are queued as always. Calls nest; an
+// end without a begin is ignored.
 void events_suppress_begin();
 void events_suppress_end();
 
 // Dispatches GTK work while there is any; never blocks.
 void events_flush();
+
+// For long work inside the handling of one event: flushes when 50 ms of the
+// caller's work have passed since the last pump, so that the window draws and
+// answers the window manager and assistive technology. The handlers only
+// queue events; nothing is handled until the caller returns to the loop.
+void events_pump_if_due();
 
 #endif  // OSTRELM_TOOLKIT_EVENT_QUEUE_H_
