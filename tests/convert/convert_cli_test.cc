@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line converter, run as a separate process: its output lines,
-// its standard error and its exit status.
+// its standard error, its exit status and the files it leaves.
 #include <gmock/gmock.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/inotify.h>
+#include <sys/fanotify.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "tests/support/scratch_directory.h"
@@ -18,44 +20,58 @@
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using Lines = std::vector<std::string>;
 
 namespace {
 
+Lines lines_of(const std::string& text) {
+  std::istringstream stream(text);
+  Lines lines;
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+// What `| head -n 1` leaves once head has gone: a pipe without a reader.
+const char CLOSED_PIPE[] =
+    "/usr/bin/python3 -c 'import os,sys; r,w=os.pipe(); os.close(r); os.dup2(w,1); os.execv(sys.argv[1], "
+    "sys.argv[1:])' ";
+
 class ConvertCli : public ::testing::Test {
  protected:
-  // Runs the converter in the scratch directory; keeps its output lines and standard error.
-  int run(const std::string& arguments, const std::string& prefix = "") {
-    const char* build = std::getenv("OSTRELM_BUILD_DIR");
-    std::string program = std::string(build != nullptr ? build : "build") + "/ostrelm-convert ";
-    int status = std::system(("cd " + directory.path() + " && " + prefix + program + arguments + " >out 2>err").c_str());
+  // Runs the converter in `where` (the scratch directory by default, the
+  // test's own working directory when empty); keeps its lines and standard error.
+  int run(const std::string& arguments, const std::string& prefix = "", const std::string& where = "-") {
+    std::string cd = where.empty() ? "" : "cd " + (where == "-" ? directory.path() : where) + " && ";
+    std::string redirect = " >" + directory.file("out") + " 2>" + directory.file("err");
+    int status = std::system((cd + prefix + program + " " + arguments + redirect).c_str());
     err = read_file(directory.file("err"));
-    std::istringstream text(read_file(directory.file("out")));
-    out.clear();
-    for (std::string line; std::getline(text, line);) out.push_back(line);
+    out = lines_of(read_file(directory.file("out")));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  const char* build = std::getenv("OSTRELM_BUILD_DIR");
+  const std::string program = std::filesystem::absolute(build != nullptr ? build : "build") / "ostrelm-convert";
   ScratchDirectory directory;
   std::string data = pattern_bytes(19), err;
-  std::vector<std::string> out;
+  Lines out;
 };
 
 TEST_F(ConvertCli, ExitStatusOutputLinesAndStandardError) {
   write_file(directory.file("a.tzx"), tzx(standard_block(data)));
+  write_file(directory.file("a.tap"), "");  // an empty TAP file is written like a missing one
   EXPECT_EQ(run("a.tzx"), 0);
   EXPECT_THAT(out, ElementsAre("a.tzx"));
   EXPECT_EQ(err, "");
   EXPECT_EQ(read_file(directory.file("a.tap")), tap_record(data));
+  write_file(directory.file("a.tap"), "x");  // one byte is data: the tape is passed over, and says so
+  EXPECT_EQ(run("a.tzx"), 1);
+  EXPECT_THAT(out, ElementsAre("a.tzx"));
+  EXPECT_EQ(err, "ostrelm-convert: a.tzx: " + directory.file("a.tap") + " already holds data, passed over\n");
+  EXPECT_EQ(read_file(directory.file("a.tap")), "x");
   write_file(directory.file("c.tzx"), tzx(standard_block(data) + "\x15"));
-  EXPECT_EQ(run("c.tzx"), 1);
+  EXPECT_EQ(run("c.tzx notes.txt"), 1);
   EXPECT_THAT(out, ElementsAre(directory.file("c.tap") + ": Unsupported block found ($15)", "c.tzx"));
-  EXPECT_EQ(run("notes.txt"), 1);
-  EXPECT_THAT(out, ElementsAre());
-  EXPECT_THAT(err, HasSubstr("notes.txt"));
-  for (const char* arguments : {"", "--", "--frobnicate a.tzx", "-x a.tzx"}) {
-    EXPECT_EQ(run(arguments), 2) << arguments;
-    EXPECT_THAT(err, HasSubstr("Usage")) << arguments;
-  }
+  EXPECT_EQ(err, "ostrelm-convert: notes.txt: not a .tzx file, passed over\n");
   EXPECT_EQ(run("--help"), 0);
   EXPECT_THAT(out.at(0), HasSubstr("Usage"));
   // The size limit's signal, at its default, neither ends the process nor leaves half a TAP file.
@@ -65,60 +81,130 @@ TEST_F(ConvertCli, ExitStatusOutputLinesAndStandardError) {
   EXPECT_FALSE(path_exists(directory.file("tape.tap")));
 }
 
-// After "--" every argument is a name, one that looks like an option too.
-TEST_F(ConvertCli, NamesAfterTheEndOfOptions) {
+// Usage errors convert nothing; after "--" every argument is a name.
+TEST_F(ConvertCli, UsageErrorsAndNamesAfterTheEndOfOptions) {
+  write_file(directory.file("a.tzx"), tzx(standard_block(data)));
+  for (const char* arguments : {"", "--", "--frobnicate a.tzx", "-x a.tzx", "a.tzx -d", "-d missing a.tzx",
+                                "-d a.tzx a.tzx", "--output-directory= a.tzx"}) {
+    EXPECT_EQ(run(arguments), 2) << arguments;
+    EXPECT_THAT(err, HasSubstr("Usage")) << arguments;
+    EXPECT_FALSE(path_exists(directory.file("a.tap"))) << arguments;
+  }
   write_file(directory.file("-a.tzx"), tzx(standard_block(data)));
-  EXPECT_EQ(run("-- -a.tzx"), 0);
+  EXPECT_EQ(run("-- -a.tzx --help - --"), 1);
   EXPECT_THAT(out, ElementsAre("-a.tzx"));
   EXPECT_EQ(read_file(directory.file("-a.tap")), tap_record(data));
-  EXPECT_EQ(run("-- --help --"), 1);
-  EXPECT_THAT(out, ElementsAre());
-  EXPECT_THAT(err, HasSubstr("--help: not a .tzx file"));
-  EXPECT_THAT(err, HasSubstr("--: not a .tzx file"));
-  EXPECT_EQ(run("-"), 1);  // a lone "-" is a name
-  EXPECT_THAT(err, HasSubstr("-: not a .tzx file"));
+  for (const char* name : {"--help:", "-:", "--:"}) EXPECT_THAT(err, HasSubstr(name + std::string(" not a .tzx")));
 }
 
-// Lines that cannot be written are a failure of the run, told on standard error.
+// Lines that cannot be written are a failure of the run, told on standard
+// error; the run stops after the file at hand.
 TEST_F(ConvertCli, StandardOutputThatCannotBeWritten) {
-  write_file(directory.file("a.tzx"), tzx(standard_block(data)));
-  EXPECT_EQ(run("a.tzx", "sh -c '\"$0\" \"$@\" >/dev/full' "), 1);
-  EXPECT_EQ(err, "ostrelm-convert: cannot write to standard output\n");
-  EXPECT_EQ(read_file(directory.file("a.tap")), tap_record(data));
+  for (const char* name : {"a.tzx", "b.tzx"}) write_file(directory.file(name), tzx(standard_block(data)));
+  for (const std::string& prefix : {std::string("sh -c '\"$0\" \"$@\" >/dev/full' "), std::string(CLOSED_PIPE)}) {
+    for (const char* name : {"a.tap", "b.tap"}) std::remove(directory.file(name).c_str());
+    EXPECT_EQ(run("a.tzx b.tzx", prefix), 1);
+    EXPECT_EQ(err, "ostrelm-convert: cannot write to standard output\n");
+    EXPECT_EQ(read_file(directory.file("a.tap")), tap_record(data));
+    EXPECT_FALSE(path_exists(directory.file("b.tap"))) << prefix;
+  }
 }
 
-// A termination request that comes while a TAP file is written waits until it
-// is whole. The request is sent the moment the converter opens the tape (an
-// inotify event), long before a 10 MB tape is through.
-TEST_F(ConvertCli, ATerminationRequestWaitsForTheTapFile) {
+// A termination signal sent while the converter is in a tape of 1 MB (held
+// at its open by fanotify, so the signal is surely there before the tape is
+// through) ends the run by that signal once the TAP file is whole and its
+// line is out, before the next tape; one the caller ignores (nohup's HUP)
+// changes nothing.
+TEST_F(ConvertCli, ATerminationSignalEndsTheRunAfterTheFileAtHand) {
   std::string tape, tap;
-  for (int i = 0; i < 160; ++i) {
-    std::string block = pattern_bytes(65535, i);
-    tape += pure_block(block);
-    tap += tap_record(block);
+  for (int i = 0; i < 16; ++i) {
+    tape += pure_block(pattern_bytes(65535, i));
+    tap += tap_record(pattern_bytes(65535, i));
   }
-  std::string tzx_path = directory.file("big.tzx");
-  write_file(tzx_path, tzx(tape));
-  int watch = inotify_init1(IN_CLOEXEC);
-  ASSERT_GE(inotify_add_watch(watch, tzx_path.c_str(), IN_OPEN), 0);
-  const char* build = std::getenv("OSTRELM_BUILD_DIR");
-  std::string program = std::string(build != nullptr ? build : "build") + "/ostrelm-convert";
-  pid_t child = fork();
-  if (child == 0) {
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    execl(program.c_str(), program.c_str(), tzx_path.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+  write_file(directory.file("big.tzx"), tzx(tape));
+  for (const char* name : {"a.tzx", "c.tzx"}) write_file(directory.file(name), tzx(standard_block(data)));
+  int opens = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+  if (opens < 0 || fanotify_mark(opens, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD, directory.file("big.tzx").c_str())) {
+    GTEST_SKIP() << "no fanotify permission events (they need root)";
   }
-  ASSERT_GT(child, 0);
-  pollfd opened = {watch, POLLIN, 0};
-  EXPECT_EQ(poll(&opened, 1, 60000), 1) << "the converter never opened the tape";
-  kill(child, SIGTERM);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  close(watch);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-  EXPECT_TRUE(read_file(directory.file("big.tap")) == tap) << "the TAP file is not whole";
+  struct Case { int signal_number; bool to_pipe, ignored; };
+  for (Case c : {Case{SIGINT, false, false}, {SIGINT, true, false}, {SIGTERM, false, false}, {SIGTERM, true, false},
+                 {SIGHUP, false, false}, {SIGQUIT, true, false}, {SIGHUP, true, true}}) {
+    for (const char* name : {"a.tap", "big.tap", "c.tap"}) std::remove(directory.file(name).c_str());
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    pid_t child = fork();
+    if (child == 0) {
+      signal(c.signal_number, c.ignored ? SIG_IGN : SIG_DFL);
+      rlimit no_core = {0, 0};
+      setrlimit(RLIMIT_CORE, &no_core);
+      dup2(c.to_pipe ? ends[1] : open(directory.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+      if (chdir(directory.path().c_str()) == 0) execl(program.c_str(), "x", "a.tzx", "big.tzx", "c.tzx", nullptr);
+      _exit(127);
+    }
+    close(ends[1]);
+    fanotify_event_metadata opening;
+    ASSERT_EQ(read(opens, &opening, sizeof opening), static_cast<ssize_t>(sizeof opening));
+    kill(child, c.signal_number);
+    fanotify_response allow = {opening.fd, FAN_ALLOW};
+    ASSERT_EQ(write(opens, &allow, sizeof allow), static_cast<ssize_t>(sizeof allow));
+    close(opening.fd);
+    std::string piped;
+    char buffer[256];
+    for (ssize_t got; (got = read(ends[0], buffer, sizeof buffer)) > 0;) piped.append(buffer, got);
+    close(ends[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    Lines printed = lines_of(c.to_pipe ? piped : read_file(directory.file("out")));
+    std::string row = std::to_string(c.signal_number) + (c.to_pipe ? " pipe" : " file");
+    EXPECT_TRUE(c.ignored ? WIFEXITED(status) : WIFSIGNALED(status) && WTERMSIG(status) == c.signal_number) << row;
+    EXPECT_EQ(printed, (c.ignored ? Lines{"a.tzx", "big.tzx", "c.tzx"} : Lines{"a.tzx", "big.tzx"})) << row;
+    EXPECT_TRUE(read_file(directory.file("big.tap")) == tap) << row << ": the TAP file is not whole";
+    EXPECT_EQ(path_exists(directory.file("c.tap")), c.ignored) << row;
+  }
+  close(opens);
+}
+
+// TAP files into an output directory, from tapes in a folder the converter
+// may not write: the bytes of a conversion in place, nothing beside the
+// tapes, a name met twice passed over, an unwritable directory refused.
+TEST_F(ConvertCli, AnOutputDirectoryForTapesInAReadOnlyFolder) {
+  const std::string as_nobody = getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  if (std::system((as_nobody + "true").c_str()) != 0) GTEST_SKIP() << "cannot run as another user";
+  const std::string in = directory.make_directory("in"), place = directory.make_directory("place");
+  const std::string output = directory.make_directory("taps"), again = directory.make_directory("in/again");
+  for (const std::string& folder : {in, place}) {
+    write_file(folder + "a.tzx", tzx(standard_block(data)));
+    write_file(folder + "b.TZX", tzx(standard_block(data) + "\x12"));
+  }
+  write_file(again + "a.tzx", tzx(standard_block(pattern_bytes(7))));
+  EXPECT_EQ(run("a.tzx b.TZX", "", place), 1);
+  ASSERT_EQ(chmod(in.c_str(), 0555) | chmod(again.c_str(), 0555) | chmod(output.c_str(), 0777), 0);
+  EXPECT_EQ(run("-d " + output + " a.tzx b.TZX again/a.tzx", as_nobody, in), 1);
+  EXPECT_THAT(out, ElementsAre("a.tzx", output + "b.tap: Unsupported block found ($12)", "b.TZX", "again/a.tzx"));
+  EXPECT_EQ(err, "ostrelm-convert: again/a.tzx: " + output + "a.tap already holds data, passed over\n");
+  for (const char* name : {"a.tap", "b.tap"}) EXPECT_EQ(read_file(output + name), read_file(place + name)) << name;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(in), {}), 3);
+  EXPECT_EQ(run("--output-directory " + in + " a.tzx", as_nobody, in), 1);
+  EXPECT_THAT(out, ElementsAre(in + "a.tap: cannot create the TAP file", "a.tzx"));
+}
+
+// In a working directory deeper than the longest path the names are opened as
+// given; the messages, which cannot have the full path, show them so too.
+TEST_F(ConvertCli, AWorkingDirectoryPastTheLongestPath) {
+  const std::string start = std::filesystem::current_path(), step(200, 'd');
+  ASSERT_EQ(chdir(directory.path().c_str()), 0);
+  for (int depth = 0; depth < 21; ++depth) ASSERT_TRUE(mkdir(step.c_str(), 0755) == 0 && chdir(step.c_str()) == 0);
+  write_file("a.tzx", tzx(standard_block(data) + "\x15"));
+  ASSERT_EQ(mkdir("out", 0755), 0);
+  for (const std::string tap : {"a.tap", "out/a.tap"}) {
+    EXPECT_EQ(run(tap == "a.tap" ? "a.tzx" : "-d out a.tzx", "", ""), 1) << err;
+    EXPECT_THAT(out, ElementsAre(tap + ": Unsupported block found ($15)", "a.tzx"));
+    EXPECT_EQ(read_file(tap), tap_record(data));
+  }
+  for (const char* name : {"out/a.tap", "out", "a.tap", "a.tzx"}) std::filesystem::remove(name);
+  for (int depth = 0; depth < 21; ++depth) ASSERT_TRUE(chdir("..") == 0 && rmdir(step.c_str()) == 0);
+  ASSERT_EQ(chdir(start.c_str()), 0);
 }
 
 }  // namespace
