@@ -44,7 +44,8 @@ bool convert_files(const CliArguments& arguments) {
   bool anything_said = false;
   for (const std::string& name : arguments.names) {
     anything_said |= cli_tape_convert(name, arguments.output_directory);
-    if (std::fflush(stdout) != 0 || process_termination_requested()) break;
+    // A failed write may have come at the flush before a line on standard error.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) || process_termination_requested()) break;
   }
   return anything_said;
 }
