@@ -6,9 +6,14 @@
 #   - a 200 MB tape of standard-speed blocks (19-byte headers, data blocks of
 #     6,914 and 49,152 bytes): ostrelm-convert, `cat big.tzx > copy`, tapeconv;
 #   - 2,000 tapes of about 48 KB: one ostrelm-convert call over all of them,
-#     a shell loop of tapeconv, one cp of the 2,000 files.
+#     a shell loop of tapeconv, one cp of the 2,000 files;
+#   - the same 2,000 tapes with the lines into a file and into a pipe, against
+#     the converter of an earlier commit (OSTRELM_BASELINE_COMMIT, by default
+#     the last one before each file's lines went out on their own), built once
+#     into build/bench-baseline/: writing the lines file by file must not cost.
 # Targets: large file at least 0.6 of cat's throughput and 5x tapeconv's;
-# small tapes 15x faster than the tapeconv loop and within 3x of cp; peak
+# small tapes 15x faster than the tapeconv loop and within 3x of cp, and
+# within 1.05x of the baseline with lines to a file and to a pipe; peak
 # resident memory of ostrelm-convert under 8 MB whatever the file's size.
 #
 # The inputs are generated once into a scratch folder (build/bench-convert, or
@@ -26,6 +31,18 @@ memory_limit_kb=8192
 [ -x "$convert" ] || { echo "no $convert: run make build first"; exit 1; }
 command -v tapeconv >/dev/null && command -v hyperfine >/dev/null ||
   "$repo/scripts/install-deps"
+
+baseline_commit=${OSTRELM_BASELINE_COMMIT:-75445fd}
+baseline=$repo/build/bench-baseline/$baseline_commit
+if [ ! -x "$baseline/build/ostrelm-convert" ]; then
+  echo "building the converter of $baseline_commit in $baseline"
+  rm -rf "$baseline"
+  mkdir -p "$baseline/src"
+  git -C "$repo" archive "$baseline_commit" | tar -x -C "$baseline/src"
+  cmake -S "$baseline/src" -B "$baseline/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRELM_TESTS=OFF >/dev/null
+  cmake --build "$baseline/build" -j2 --target ostrelm-convert >/dev/null
+fi
+baseline_convert=$baseline/build/ostrelm-convert
 
 stamp=$(sha1sum "$gen" | cut -d' ' -f1)
 if [ "$(cat "$scratch/stamp" 2>/dev/null)" != "$stamp" ]; then
@@ -64,6 +81,13 @@ for round in $(seq "${BENCH_ROUNDS:-3}"); do
   timed dd-big 4 1 "rm -f copy" "dd if=big.tzx of=copy bs=64K status=none"
   timed tapeconv-big 1 0 "rm -f out.tap" "tapeconv big.tzx out.tap 2>/dev/null"
   timed ours-small 2 1 "rm -f small/*.tap" "'$convert' small/*.tzx"
+  # Removing 2,000 files leaves the file system work that would fall into the
+  # next run at random; sync lets each run start from the same state.
+  for to in file pipe; do
+    sink=$([ $to = file ] && echo "> lines" || echo "| cat > /dev/null")
+    timed "ours-$to" 3 1 "rm -f small/*.tap; sync" "'$convert' small/*.tzx $sink"
+    timed "baseline-$to" 3 1 "rm -f small/*.tap; sync" "'$baseline_convert' small/*.tzx $sink"
+  done
   timed cp-small 2 1 "rm -rf cp-out; mkdir cp-out" "cp small/*.tzx cp-out/"
   if [ "$round" -le 2 ]; then  # about 15 s a run
     timed tapeconv-loop 1 0 "rm -rf tapeconv-out; mkdir tapeconv-out" "$loop"
@@ -79,7 +103,7 @@ MEM_tapeconv_big=$(peak_kb "rm -f out.tap" sh -c "tapeconv big.tzx out.tap 2>/de
 MEM_ours_small=$(peak_kb "rm -f small/*.tap" "$convert" small/*.tzx)
 MEM_tapeconv_loop=$(peak_kb "rm -rf tapeconv-out; mkdir tapeconv-out" sh -c "$loop")
 MEM_cp_small=$(peak_kb "rm -rf cp-out; mkdir cp-out" sh -c "cp small/*.tzx cp-out/")
-rm -rf big.tap copy out.tap small/*.tap tapeconv-out cp-out
+rm -rf big.tap copy out.tap small/*.tap tapeconv-out cp-out lines
 
 LIMIT_KB=$memory_limit_kb SIZE=$(stat -c %s big.tzx) python3 - <<'EOF'
 import glob, json, os, statistics, sys
@@ -97,7 +121,8 @@ def peak(name):
 size_mb = int(os.environ["SIZE"]) / 1e6
 limit_kb = int(os.environ["LIMIT_KB"])
 t = {name: times(name) for name in ["ours-big", "cat-big", "dd-big", "tapeconv-big",
-                                    "ours-small", "tapeconv-loop", "cp-small"]}
+                                    "ours-small", "tapeconv-loop", "cp-small",
+                                    "ours-file", "baseline-file", "ours-pipe", "baseline-pipe"]}
 
 def row(label, name, mb=None):
     best, median, cpu = t[name]
@@ -115,6 +140,11 @@ print("2,000 tapes of about 48 KB")
 row("ostrelm-convert (one call)", "ours-small")
 row("tapeconv shell loop", "tapeconv-loop")
 row("cp (one call)", "cp-small")
+print("2,000 tapes, lines into a file and a pipe")
+row("ostrelm-convert > file", "ours-file")
+row("baseline > file", "baseline-file")
+row("ostrelm-convert | cat", "ours-pipe")
+row("baseline | cat", "baseline-pipe")
 print()
 
 # Ratios of the fastest runs: on a shared machine they are the ones least
@@ -127,6 +157,9 @@ checks = [
     ("large: speed-up over tapeconv", ratio("tapeconv-big", "ours-big"), ">=", 5),
     ("small: speed-up over the tapeconv loop", ratio("tapeconv-loop", "ours-small"), ">=", 15),
     ("small: time / cp's", ratio("ours-small", "cp-small"), "<=", 3),
+    # Medians: a margin of 5 % is finer than the spread of the fastest runs.
+    ("small, lines to a file: time / baseline's", t["ours-file"][1] / t["baseline-file"][1], "<=", 1.05),
+    ("small, lines to a pipe: time / baseline's", t["ours-pipe"][1] / t["baseline-pipe"][1], "<=", 1.05),
     ("peak memory, large tape (MB)", peak("ours-big") / 1024, "<", limit_kb / 1024),
     ("peak memory, 2,000 tapes (MB)", peak("ours-small") / 1024, "<", limit_kb / 1024),
 ]

@@ -45,16 +45,16 @@ void tap_output_flush(TzxConversion& conversion) {
   }
 }
 
-bool tap_output_open(TzxConversion& conversion) {
-  StagedFileOutcome opened = staged_file_open(conversion.output, conversion.tap_path);
+StagedFileOutcome tap_output_open(TzxConversion& conversion, const std::string& tap_path) {
+  StagedFileOutcome opened = staged_file_open(conversion.output, tap_path);
   if (opened == STAGED_FILE_FAILED) tzx_conversion_report(conversion, "cannot create the TAP file");
-  return opened == STAGED_FILE_DONE;
+  return opened;
 }
 
-bool tap_output_close(TzxConversion& conversion) {
+StagedFileOutcome tap_output_close(TzxConversion& conversion) {
   if (conversion.output.number == 0) {  // never opened: nothing to name
     staged_file_close(conversion.output);
-    return false;
+    return STAGED_FILE_FAILED;
   }
   // The close's verdict comes before the name: a file system that reports a
   // lost write only at the close (NFS) must not leave a TAP file that looks whole.
@@ -68,5 +68,5 @@ bool tap_output_close(TzxConversion& conversion) {
   }
   if (placed == STAGED_FILE_FAILED && !conversion.write_failed) tzx_conversion_write_failed(conversion);
   staged_file_close(conversion.output);
-  return placed == STAGED_FILE_DONE;
+  return placed;
 }

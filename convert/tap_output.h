@@ -16,20 +16,22 @@
 // and, holding data, would never be written again.
 
 #include <cstddef>
+#include <string>
 
 #include "convert/tzx_conversion.h"
 
-// Looks at the TAP path and opens the staged file. Returns whether the
-// conversion goes on: a TAP file that holds data by now is passed over
-// silently, a path that cannot take one is reported ("cannot create the TAP
-// file"). tap_output_close follows whatever the result.
-bool tap_output_open(TzxConversion& conversion);
+// Looks at tap_path (opened as given; the messages name conversion.tap_path)
+// and opens the staged file there. The conversion goes on when DONE: a TAP
+// file that holds data by now is passed over silently (TAKEN), a path that
+// cannot take one is reported ("cannot create the TAP file"; FAILED).
+// tap_output_close follows whatever the result.
+StagedFileOutcome tap_output_open(TzxConversion& conversion, const std::string& tap_path);
 
 // Closes the staged file and, when it is complete, gives it the TAP file's
-// name; a file that failed, or whose place another file took meanwhile (passed
-// over like any TAP file with data), goes. Returns whether the TAP file was
-// placed.
-bool tap_output_close(TzxConversion& conversion);
+// name (DONE); a file that failed (FAILED, also when none was opened), or
+// whose place another file took meanwhile (TAKEN, passed over like any TAP
+// file with data), goes.
+StagedFileOutcome tap_output_close(TzxConversion& conversion);
 
 // Appends the record of a data block of `size` bytes, read from the input.
 // Returns the bytes that arrived; the record's length says `size`, so the

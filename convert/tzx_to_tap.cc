@@ -47,30 +47,37 @@ void convert_blocks(TzxConversion& conversion) {
   tap_output_flush(conversion);
 }
 
-// Writes the records into the TAP file; returns whether a complete TAP file
-// was left on disk.
-bool write_tap_file(TzxConversion& conversion) {
-  if (tap_output_open(conversion)) convert_blocks(conversion);
-  return tap_output_close(conversion);
+// Writes the records into the TAP file.
+TapConversionOutcome write_tap_file(TzxConversion& conversion, const std::string& tap_path) {
+  StagedFileOutcome opened = tap_output_open(conversion, tap_path);
+  if (opened == STAGED_FILE_DONE) convert_blocks(conversion);
+  StagedFileOutcome placed = tap_output_close(conversion);
+  if (opened == STAGED_FILE_TAKEN || placed == STAGED_FILE_TAKEN) return TAP_CONVERSION_PASSED_OVER;
+  return placed == STAGED_FILE_DONE ? TAP_CONVERSION_WRITTEN : TAP_CONVERSION_FAILED;
 }
 
 }  // namespace
 
-bool convert_tzx_to_tap(const std::string& tzx_path, const MessageSink& sink) {
-  TzxConversion conversion{name_without_extension(tzx_path) + ".tap", sink, 0, {}};
-  if (file_size(conversion.tap_path) >= 1) return false;  // never overwrite a TAP file with data
-  conversion.input = file_open_read(OBJECT_NUMBER_ANY, tzx_path);
+TapConversionOutcome convert_tzx_file(const TapConversionPaths& paths, const MessageSink& sink) {
+  if (file_size(paths.tap) >= 1) return TAP_CONVERSION_PASSED_OVER;  // never overwrite a TAP file with data
+  TzxConversion conversion{paths.tap_shown, sink, 0, {}};
+  conversion.input = file_open_read(OBJECT_NUMBER_ANY, paths.tzx);
   if (conversion.input == 0) {
     tzx_conversion_report(conversion, "cannot open the TZX file");
-    return false;
+    return TAP_CONVERSION_FAILED;
   }
   conversion.input_left = static_cast<std::uint64_t>(std::max<std::int64_t>(file_length(conversion.input), 0));
-  bool written = false;
+  TapConversionOutcome outcome = TAP_CONVERSION_FAILED;
   if (read_tzx_header(conversion)) {
-    written = write_tap_file(conversion);
+    outcome = write_tap_file(conversion, paths.tap);
   } else if (!conversion.write_failed) {  // else it shrank before its header was read
     tzx_conversion_report(conversion, "not a TZX file");
   }
   file_close(conversion.input);
-  return written;
+  return outcome;
+}
+
+bool convert_tzx_to_tap(const std::string& tzx_path, const MessageSink& sink) {
+  const std::string tap_path = name_without_extension(tzx_path) + ".tap";
+  return convert_tzx_file({tzx_path, tap_path, tap_path}, sink) == TAP_CONVERSION_WRITTEN;
 }

@@ -9,11 +9,29 @@
 // editor in the window, standard output on the command line.
 using MessageSink = std::function<void(const std::string& line)>;
 
-// Converts the TZX file at tzx_path into a TAP file beside it (the path with
-// its last extension replaced by ".tap"). A TAP file that already holds data
-// is never touched, and the input is only ever read. Every message line is the
-// TAP path, ": " and the text. Returns true when a TAP file was written (it
-// may still hold fewer records than the tape when a message says why).
+// Where one conversion reads and writes. Both paths are opened as given,
+// relative to the working directory however deep it lies; the messages begin
+// with tap_shown, the TAP file's path as the user should read it.
+struct TapConversionPaths {
+  std::string tzx;
+  std::string tap;
+  std::string tap_shown;
+};
+
+enum TapConversionOutcome {
+  TAP_CONVERSION_WRITTEN,      // a TAP file was placed (messages may say it lacks blocks of the tape)
+  TAP_CONVERSION_PASSED_OVER,  // a TAP file with data was there, or took the place meanwhile
+  TAP_CONVERSION_FAILED,       // no TAP file; a message says why
+};
+
+// Converts the TZX file into a TAP file. A TAP file that already holds data
+// is never touched, and the input is only ever read. Every message line is
+// tap_shown, ": " and the text.
+TapConversionOutcome convert_tzx_file(const TapConversionPaths& paths, const MessageSink& sink);
+
+// The same for a TAP file beside the tape (the path with its last extension
+// replaced by ".tap"), which the messages name as it is written. Returns true
+// when a TAP file was written.
 bool convert_tzx_to_tap(const std::string& tzx_path, const MessageSink& sink);
 
 #endif  // OSTRELM_CONVERT_TZX_TO_TAP_H_
