@@ -15,7 +15,8 @@
 namespace {
 
 // The batch runs inside the handling of one press, so the window is kept
-// drawing and answering by pumps between its files; what the user does
+// drawing and answering by pumps between its files and between the blocks of
+// a long tape; what the user does
 // meanwhile is queued. The button takes no press while it runs, and a press
 // queued before it ended (the second click of a double click) is dropped:
 // one press, one batch, and the log keeps that batch's every line. A close
@@ -23,10 +24,13 @@ namespace {
 void event_loop_convert(const MainWindow& main) {
   window_busy_set(main.window, true);
   button_set_enabled(main.convert_button, false);
-  convert_selected_files(main.file_list, main.log_editor, [] {
-    events_pump_if_due();
-    return !events_close_requested();
-  });
+  convert_selected_files(
+      main.file_list, main.log_editor,
+      [] {
+        events_pump_if_due();
+        return !events_close_requested();
+      },
+      events_pump_if_due);
   button_set_enabled(main.convert_button, true);
   window_busy_set(main.window, false);
   event_queue_remove_gadget(main.convert_button);

@@ -21,7 +21,8 @@ bool name_is_tape(const std::string& name) { return string_lower(path_extension(
 
 }  // namespace
 
-void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor, const BatchGoOn& go_on) {
+void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor, const BatchGoOn& go_on,
+                            const ConversionKeepAlive& keep_alive) {
   gadget_clear_items(log_editor);
   gadget_hide(file_list, 1);
   const MessageSink to_log = [log_editor](const std::string& line) { editor_add_file_line(log_editor, line); };
@@ -32,7 +33,7 @@ void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor, con
     if (!row_is_selected(file_list, row)) continue;
     const std::string name = explorer_list_item_name(file_list, row);
     if (!name_is_tape(name)) continue;
-    convert_tzx_to_tap(explorer_list_item_path(file_list, row), to_log);
+    convert_tzx_to_tap(explorer_list_item_path(file_list, row), to_log, keep_alive);
     editor_add_file_line(log_editor, name);
   }
   gadget_hide(file_list, 0);

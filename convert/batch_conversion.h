@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "convert/tzx_to_tap.h"
 #include "registry/object_number.h"
 
 // Asked before every row; false ends the batch there, after the file at hand.
@@ -20,6 +21,9 @@ using BatchGoOn = std::function<bool()>;
 //
 // go_on, when given, is how the caller keeps its window alive and learns of a
 // request to stop: the rows from the first false on are left alone.
-void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor, const BatchGoOn& go_on = {});
+// keep_alive is called before each block of a tape as well, so that one long
+// tape does not freeze the window; the file at hand is always finished.
+void convert_selected_files(ObjectNumber file_list, ObjectNumber log_editor, const BatchGoOn& go_on = {},
+                            const ConversionKeepAlive& keep_alive = {});
 
 #endif  // OSTRELM_CONVERT_BATCH_CONVERSION_H_

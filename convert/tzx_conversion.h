@@ -25,6 +25,7 @@ struct TzxConversion {
   std::uint64_t input_left = 0;
   // Bytes gathered in the conversion buffer and not yet written (tap_output.h).
   std::size_t staged = 0;
+  const ConversionKeepAlive* keep_alive = nullptr;
 };
 
 // Reads from the input, or passes bytes over, and counts them off input_left.

@@ -36,6 +36,7 @@ void convert_blocks(TzxConversion& conversion) {
   unsigned char id;
   unsigned char header[TZX_LARGEST_BLOCK_HEADER];
   while (!conversion.stop && tzx_conversion_read(conversion, &id, 1) == 1) {
+    if (conversion.keep_alive && *conversion.keep_alive) (*conversion.keep_alive)();
     const TzxBlockType& type = tzx_block_type(id);
     std::size_t size = static_cast<std::size_t>(type.layout.header_size);
     if (tzx_conversion_read(conversion, header, size) < size) {
@@ -58,9 +59,11 @@ TapConversionOutcome write_tap_file(TzxConversion& conversion, const std::string
 
 }  // namespace
 
-TapConversionOutcome convert_tzx_file(const TapConversionPaths& paths, const MessageSink& sink) {
+TapConversionOutcome convert_tzx_file(const TapConversionPaths& paths, const MessageSink& sink,
+                                      const ConversionKeepAlive& keep_alive) {
   if (file_size(paths.tap) >= 1) return TAP_CONVERSION_PASSED_OVER;  // never overwrite a TAP file with data
   TzxConversion conversion{paths.tap_shown, sink, 0, {}};
+  conversion.keep_alive = &keep_alive;
   conversion.input = file_open_read(OBJECT_NUMBER_ANY, paths.tzx);
   if (conversion.input == 0) {
     tzx_conversion_report(conversion, "cannot open the TZX file");
@@ -77,7 +80,7 @@ TapConversionOutcome convert_tzx_file(const TapConversionPaths& paths, const Mes
   return outcome;
 }
 
-bool convert_tzx_to_tap(const std::string& tzx_path, const MessageSink& sink) {
+bool convert_tzx_to_tap(const std::string& tzx_path, const MessageSink& sink, const ConversionKeepAlive& keep_alive) {
   const std::string tap_path = name_without_extension(tzx_path) + ".tap";
-  return convert_tzx_file({tzx_path, tap_path, tap_path}, sink) == TAP_CONVERSION_WRITTEN;
+  return convert_tzx_file({tzx_path, tap_path, tap_path}, sink, keep_alive) == TAP_CONVERSION_WRITTEN;
 }

@@ -109,14 +109,16 @@ TEST_F(BatchConversion, NamesOutsideLatin1AndNotUtf8ConvertBesideTheRightInput) 
 }
 
 // Asked before every row, the caller's first "no" leaves that row and all
-// after it alone; the log keeps its newest line in view all the while.
+// after it alone; the window is kept alive before every block of a tape too;
+// the log keeps its newest line in view all the while.
 TEST_F(BatchConversion, StopsWhereTheCallerSaysAndKeepsTheNewestLineInView) {
-  for (int i = 10; i < 50; ++i) write_file(dir_.file("t" + std::to_string(i) + ".tzx"), TAPE);
+  for (int i = 10; i < 50; ++i) write_file(dir_.file("t" + std::to_string(i) + ".tzx"), tzx(standard_block(DATA) + standard_block(DATA)));
   const ObjectNumber list = list_of("*.tzx");
   gtk_tree_selection_select_all(gtk_tree_view_get_selection(GTK_TREE_VIEW(gadget_find(list)->widget)));
-  int asked = 0;
-  convert_selected_files(list, log_, [&] { return ++asked <= 30; });
-  EXPECT_TRUE(path_exists(dir_.file("t39.tap")));
+  int asked = 0, kept_alive = 0;
+  convert_selected_files(list, log_, [&] { return ++asked <= 30; }, [&] { ++kept_alive; });
+  EXPECT_EQ(kept_alive, 60);
+  EXPECT_EQ(read_file(dir_.file("t39.tap")), TAP + TAP);
   EXPECT_FALSE(path_exists(dir_.file("t40.tap")));
   events_flush();
   GtkAdjustment* shown = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(gadget_find(log_)->outer));
