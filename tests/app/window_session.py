@@ -6,9 +6,9 @@
         window = session.start(ws.build_file("ostrelm"), folder)  # waits for the frame
         window.files.click("a.tzx")                                # real XTest input
         window.files.click("c.tzx", "ctrl")
-        ws.wait_for(lambda: window.files.selected() == ["a.tzx", "c.tzx"], "the ctrl-click")
+        ws.expect("ctrl-click", ["a.tzx", "c.tzx"], window.files.selected)  # waits for it
         window.press()                                             # the "Convert > TAP" button
-        ws.wait_for(lambda: "c.tzx" in window.log(), "the batch")
+        ws.wait_for(lambda: window.log().endswith("c.tzx"), "the batch")
         ws.check("exit status", 0, window.close())
 
 Session(name) starts an X server (Xvfb, on a display it picks itself), a
@@ -19,16 +19,20 @@ session.artefacts (OSTRELM_ARTEFACTS, else ./window-artefacts/NAME). Leaving
 the `with` block ends everything it started; a Failure or error inside it is
 reported with a screenshot and ends the script with status 1.
 
+check(what, expected, actual), expect(what, expected, get): "ok: what", or a Failure.
+wait_for(condition, what): polls, returns condition()'s first true value.
 Window: frame, xid (the X window), process, tree and files (Table), log_text
-and button (the accessibles), log(), press(), alive(), close().
+and button (the accessibles), find(role, name), log(), press(), alive(), close().
 Table: rows(), selected(), index(name), showing(row), click(name, modifier, count).
 
 Nothing here depends on pixel colours, row heights, coordinates, the theme,
 the fonts or the screen size: widgets are found by their role, rows by their
 names, and input goes where the toolkit says the widget is.
 """
+import ctypes
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -46,6 +50,10 @@ def build_file(name):
     return os.path.join(os.environ.get("OSTRELM_BUILD_DIR") or os.path.join(SOURCE, "build"), name)
 
 
+def _end_with_parent():
+    ctypes.CDLL(None).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
 class Failure(Exception):
     """A check that did not hold."""
 
@@ -57,7 +65,14 @@ def check(what, expected, actual):
     print(f"ok: {what}", flush=True)
 
 
-def wait_for(condition, what, timeout=60):
+def expect(what, expected, get, timeout=60):
+    """Like check, for a value that comes in time: polls get() until it returns expected."""
+    last = []
+    wait_for(lambda: last.append(get()) or last[-1] == expected, what, timeout, lambda: f", the last value {last[-1:]!r}")
+    print(f"ok: {what}", flush=True)
+
+
+def wait_for(condition, what, timeout=60, detail=lambda: ""):
     """Polls condition() until it returns something true, and returns that;
     raises Failure after timeout seconds (generous: the machine may be busy)."""
     limit = time.monotonic() + timeout
@@ -69,7 +84,7 @@ def wait_for(condition, what, timeout=60):
         if value:
             return value
         if time.monotonic() > limit:
-            raise Failure(f"timed out waiting for {what}")
+            raise Failure(f"timed out waiting for {what}{detail()}")
         time.sleep(0.1)
 
 
@@ -169,13 +184,14 @@ class Window:
         search = ["xdotool", "search", "--onlyvisible", "--pid", str(process.pid), "--name", "^" + TITLE_PREFIX]
         self.xid = wait_for(lambda: subprocess.run(search, capture_output=True, text=True).stdout.split()[0],
                             "the window on the X server", timeout)
-        self.tree = Table(self._find(pyatspi.ROLE_TREE_TABLE))
-        self.files = Table(self._find(pyatspi.ROLE_TABLE))
-        self.log_text = self._find(pyatspi.ROLE_TEXT)
-        self.button = self._find(pyatspi.ROLE_PUSH_BUTTON, BUTTON_LABEL)
+        self.tree = Table(self.find(pyatspi.ROLE_TREE_TABLE))
+        self.files = Table(self.find(pyatspi.ROLE_TABLE))
+        self.log_text = self.find(pyatspi.ROLE_TEXT)
+        self.button = self.find(pyatspi.ROLE_PUSH_BUTTON, BUTTON_LABEL)
         wait_for(lambda: self.button.getState().contains(pyatspi.STATE_SHOWING), "the button to show", timeout)
 
-    def _find(self, role, name=None):
+    def find(self, role, name=None):
+        """The first widget with the role (a pyatspi.ROLE_...) and, if given, the name."""
         def search(accessible):  # not into tables: their cells are many and never what is looked for
             if accessible.getRole() == role and name in (None, accessible.name):
                 return accessible
@@ -214,18 +230,22 @@ class Session:
 
     def __enter__(self):
         global pyatspi
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit("FAIL: stopped from outside"))  # a test timeout
         os.makedirs(self.artefacts, exist_ok=True)
         self.scratch = tempfile.mkdtemp(prefix=f"ostrelm {self.name} ")
         for folder in ("home", "tmp"):
             os.mkdir(os.path.join(self.scratch, folder))
         read, write = os.pipe()
         self._spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen, "-nolisten", "tcp"],
-                    pass_fds=(write,))
+                    stdout=subprocess.DEVNULL, pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as display:
             os.environ["DISPLAY"] = ":" + display.readline().strip()
+        # The AT-SPI bus's socket goes to XDG_RUNTIME_DIR: a short path of its own, as
+        # a socket's path has at most 107 bytes and TMPDIR may be long.
+        self.runtime = tempfile.mkdtemp(prefix="ostrelm-", dir="/tmp")
         bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address"], stdout=subprocess.PIPE,
-                          text=True)
+                          text=True, env={**os.environ, "XDG_RUNTIME_DIR": self.runtime})
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
         os.environ.pop("NO_AT_BRIDGE", None)
         self._spawn(["openbox"], stdout=subprocess.DEVNULL)  # only a window manager delivers close requests
@@ -235,7 +255,9 @@ class Session:
         return self
 
     def _spawn(self, command, **options):
-        process = subprocess.Popen(command, stderr=subprocess.DEVNULL, start_new_session=True, **options)
+        # Each in a process group of its own, ended with this script even when it is killed.
+        process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                   start_new_session=True, preexec_fn=_end_with_parent, **options)
         self.children.append(process)
         return process
 
@@ -271,5 +293,6 @@ class Session:
                 pass
             process.wait()
         shutil.rmtree(self.scratch, ignore_errors=True)
+        shutil.rmtree(self.runtime, ignore_errors=True)
         if error is not None:
             sys.exit(1)
