@@ -10,7 +10,7 @@ import shutil
 import subprocess
 
 import window_session as ws
-from window_session import check, expect, xdotool
+from window_session import check, expect
 
 
 def entries(folder):
@@ -19,9 +19,7 @@ def entries(folder):
 
 def convert_all(window, log):
     """Every row selected, then the button; the log must come to read log."""
-    window.files.click(window.files.rows()[0])
-    xdotool("key", "ctrl+a")
-    expect("every row selected", window.files.rows(), window.files.selected)
+    window.files.select_all()
     window.press()
     expect("the log", log, window.log)
     check("still running", True, window.alive())

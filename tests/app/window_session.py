@@ -23,7 +23,7 @@ check(what, expected, actual), expect(what, expected, get): "ok: what", or a Fai
 wait_for(condition, what): polls, returns condition()'s first true value.
 Window: frame, xid (the X window), process, tree and files (Table), log_text
 and button (the accessibles), find(role, name), log(), press(), alive(), close().
-Table: rows(), selected(), index(name), showing(row), click(name, modifier, count).
+Table: rows(), selected(), index(name), showing(row), click(name, modifier, count), select_all().
 
 Nothing here depends on pixel colours, row heights, coordinates, the theme,
 the fonts or the screen size: widgets are found by their role, rows by their
@@ -160,6 +160,16 @@ class Table:
             xdotool("mousemove", *_centre(view), "click", 4 if above else 5)
             time.sleep(0.3)
         return wait_for(part, f"row {row} in view")
+
+    def select_all(self, timeout=60):
+        """Clicks the first row and presses ctrl+a until every row is selected: the
+        list may still be read again after a batch, which takes back a selection."""
+        def attempt():
+            self.click(self.rows()[0])
+            xdotool("key", "ctrl+a")
+            return wait_for(lambda: self.selected() == self.rows(), "every row selected", timeout / 4)
+        wait_for(attempt, "every row selected", timeout)
+        print("ok: every row selected", flush=True)
 
     def click(self, name, modifier=None, count=1):
         """Clicks the row called name, holding modifier (None, "ctrl" or "shift"); count 2 double-clicks."""

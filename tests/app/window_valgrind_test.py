@@ -7,7 +7,7 @@ import os
 import subprocess
 
 import window_session as ws
-from window_session import check, expect, xdotool
+from window_session import check, expect
 
 with ws.Session("window_valgrind_test") as session:
     tapes, memcheck = os.path.join(session.scratch, "tapes"), os.path.join(session.artefacts, "memcheck.log")
@@ -16,9 +16,7 @@ with ws.Session("window_valgrind_test") as session:
     # GLib's slice allocator would hide blocks from memcheck.
     window = session.start(os.path.join(os.environ.get("OSTRELM_RELEASE_DIR", ws.build_file("")), "ostrelm"), tapes,
                            {"G_SLICE": "always-malloc", "G_DEBUG": "gc-friendly"}, valgrind, timeout=600)
-    window.files.click("basic-loader.tzx")
-    xdotool("key", "ctrl+a")
-    expect("every row selected", window.files.rows(), window.files.selected, 300)
+    window.files.select_all(600)
     window.press()
     expect("the batch's last line", "turbo.tzx", lambda: window.log().split("\n")[-1], 300)
     status = window.close(300)
