@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Two entry points for a newcomer: `make run` and `make test`.
 MAKEFLAGS += --no-print-directory
-# Both install what is missing first (scripts/install-deps).
+# Each installs what it is missing first (scripts/install-deps GROUP...):
+# `make run` only what building and running take, the others add their own.
 JOBS ?= $(shell nproc)
 BUILD := build
 SANITIZE_BUILD := build/sanitize
@@ -13,7 +14,7 @@ FUZZ_SECONDS ?= 60
 all: build
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps run
 
 # The program itself: the tests are built and run in the sanitizer build.
 build: deps
@@ -29,6 +30,7 @@ run: build
 # The tests run in a separate build under AddressSanitizer and
 # UndefinedBehaviorSanitizer; GUI tests start their own Xvfb server.
 test-build: build
+	@scripts/install-deps test
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DOSTRELM_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j$(JOBS)
 
@@ -38,6 +40,7 @@ unit: test-build
 test: unit fuzz
 
 fuzz: deps
+	@scripts/install-deps fuzz
 	@if [ -f fuzz/CMakeLists.txt ]; then \
 	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DOSTRELM_FUZZ=ON -DOSTRELM_TESTS=OFF >/dev/null && \
@@ -46,12 +49,14 @@ fuzz: deps
 	fi
 
 bench: build
+	@scripts/install-deps bench
 	@if [ -x bench/run ]; then bench/run; else echo "no benchmarks yet"; fi
 
 # Mutation testing of convert/ and runtime/ (not part of make test): a sample
 # of mutants in build/mutants, each judged by the tests of its file.
 MUTANTS ?= 320
 mutants: deps
+	@scripts/install-deps test mutants
 	@scripts/mutate run --sample $(MUTANTS)
 
 # The binary package, built from a copy of the tree in $(DEB_BUILD) so that

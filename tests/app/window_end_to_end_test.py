@@ -1,0 +1,93 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The window as its users meet it: the real program on a private desktop, driven by
+# clicks and keys where AT-SPI says its widgets are, judged by what the widgets
+# report and by the TAP files on disk.
+import filecmp
+import os
+import subprocess
+
+from window_session import Session, build_file, check, extents, click_at, xdotool
+import window_session as ws
+
+
+def geometry(*which):  # xwininfo's figures for ["-id", X window] or ["-root"]
+    lines = subprocess.run(["xwininfo", *which], capture_output=True, text=True).stdout.splitlines()
+    return {line.split(":")[0].strip(): line.split(":")[1].strip() for line in lines if ":" in line}
+
+
+def converted(*names):  # each as ostrelm-convert writes it; then gone, for the next batch
+    for name in names:
+        check(f"{name} as ostrelm-convert writes it", True,
+              filecmp.cmp(os.path.join(start, name), os.path.join(reference, name), shallow=False))
+    for name in os.listdir(start):
+        if name.endswith(".tap"):
+            os.remove(os.path.join(start, name))
+
+
+with Session("window_end_to_end_test") as session:
+    # A folder as users keep them: tapes, a capitalised one the pattern leaves out,
+    # another file, and directories the list must not show.
+    start, reference = (os.path.join(session.scratch, name) for name in ("Tapes", "reference"))
+    tapes = {"a.tzx": "basic-loader.tzx", "b.tzx": "turbo.tzx", "c.tzx": "pure-tone.tzx", "sub/inner.tzx": "described.tzx"}
+    session.tapes(reference, tapes)
+    session.tapes(start, {**tapes, "GAME.TZX": "GAME.TZX", "notes.txt": "GAME.TZX", "x.tzx.d/y.tzx": "turbo.tzx"})
+    subprocess.run([build_file("ostrelm-convert"), *tapes], cwd=reference, stdout=subprocess.DEVNULL)
+    window = session.start(build_file("ostrelm"), start)
+    files = window.files
+    session.screenshot("opened")
+    check("title", "Nib_Ostrelm v. 0.13 by the Ostrelm developers", window.frame.name)
+    frame, root = geometry("-id", window.xid), geometry("-root")
+    check("size", ("1021", "700"), (frame["Width"], frame["Height"]))
+    check("centred", True, abs(int(frame["Absolute upper-left X"]) + 1021 / 2 - int(root["Width"]) / 2) <= 1)
+    # flags, functions, decorations: resize, move, minimise and close; no maximise.
+    hints = subprocess.run(["xprop", "-id", window.xid, "_MOTIF_WM_HINTS"], capture_output=True, text=True).stdout
+    check("window manager hints", "0x3, 0x2e, 0x3e, 0x0, 0x0", hints.split(" = ")[-1].strip())
+    check("the list's rows: the tapes, sorted", ["a.tzx", "b.tzx", "c.tzx"], files.rows())
+    check("the tree's selected row", ["Tapes"], window.tree.selected())
+
+    files.click("a.tzx")
+    xdotool("key", "ctrl+a")
+    check("ctrl+a selects every row", ["a.tzx", "b.tzx", "c.tzx"], files.selected)
+    window.press()
+    c_lines = f"{start}/c.tap: Unsupported block found ($12)\nc.tzx"
+    check("the log after the batch", f"a.tzx\nb.tzx\n{c_lines}", window.log)
+    converted("a.tap", "b.tap", "c.tap")
+
+    # Typing into the log changes nothing; the clicks after it show that the keys were taken.
+    click_at(extents(window.log_text))
+    xdotool("key", "ctrl+End", "type", "typed")
+    xdotool("key", "BackSpace", "Return")
+    files.click("c.tzx")
+    files.click("a.tzx", "ctrl")
+    check("ctrl-click adds a row", ["a.tzx", "c.tzx"], files.selected)
+    check("read-only log", f"a.tzx\nb.tzx\n{c_lines}", window.log())
+    window.press()
+    check("the log: each batch's lines replace the last's", f"a.tzx\n{c_lines}", window.log)
+    check("ctrl-click: only those rows converted", ["a.tap", "a.tzx", "b.tzx", "c.tap", "c.tzx"],
+          sorted(name for name in os.listdir(start) if name.endswith((".tap", ".tzx"))))
+    converted("a.tap", "c.tap")
+    files.click("b.tzx", count=2)
+    files.click("a.tzx", "ctrl")
+    check("a double click, then ctrl-click", ["a.tzx", "b.tzx"], files.selected)
+    check("a double click converts nothing", (False, f"a.tzx\n{c_lines}"),
+          (os.path.exists(os.path.join(start, "b.tap")), window.log()))
+    files.click("a.tzx")
+    files.click("c.tzx", "shift")
+    check("shift-click selects a range", ["a.tzx", "b.tzx", "c.tzx"], files.selected)
+
+    # The tree moves the list: the start folder's first subfolder.
+    click_at(window.tree.showing(window.tree.index("sub", window.tree.index("Tapes"))))
+    check("the list shows the subfolder", ["inner.tzx"], files.rows)
+    files.click("inner.tzx")
+    window.press()
+    check("the log after the subfolder's batch", "inner.tzx", window.log)
+    start, reference = os.path.join(start, "sub"), os.path.join(reference, "sub")
+    converted("inner.tap")
+
+    # Resized to 800x600: the button at the right edge, the splitter beside it.
+    xdotool("windowsize", window.xid, 800, 600)
+    check("the button at the right edge", (680, 0, 120, 29), lambda: extents(window.button, True))
+    check("the splitter's width", 679, extents(window.find(ws.pyatspi.ROLE_SPLIT_PANE), True)[2])
+    session.screenshot("resized")
+    check("exit status after the close request", 0, window.close())
