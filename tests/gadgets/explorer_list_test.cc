@@ -6,19 +6,32 @@
 
 using ExplorerList = ExplorerTest;
 
+// Directories (links to them too, dangling links never) come first whatever
+// the patterns; ";" alone and "*.*" alone take every name, inside a piece
+// "*.*" keeps its dot.
 TEST_F(ExplorerList, RowsFollowTheTextAndTheSortKeepsParentThenDirectoriesOrFilesFirst) {
   const std::string dir = scratch_.path();
-  scratch_.make({"beta/", "alpha/", "b.tzx", "a.tzx", "c.txt", ".hidden.tzx", "GAME.TZX"});
+  scratch_.make({"beta/", "alpha/", "b.tzx", "a.tzx", "c.txt", ".hidden.tzx", "GAME.TZX", "README"});
+  scratch_.make_link(dir + "beta", "to_beta");
+  scratch_.make_link(dir + "nowhere", "dangling.tzx");
   const ObjectNumber sorted = list(dir + "*.tzx", EXPLORER_SORT_BY_NAME);
-  EXPECT_EQ(rows(sorted), (Names{"..", "alpha", "beta", "a.tzx", "b.tzx"}));
+  const Names dirs = {"..", "alpha", "beta", "to_beta"}, all = {"GAME.TZX", "README", "a.tzx", "b.tzx", "c.txt"};
+  for (const auto& [patterns, files] : std::vector<std::pair<std::string, Names>>{
+           {"*.tzx", {"a.tzx", "b.tzx"}}, {"*.txt;*.TZX", {"GAME.TZX", "c.txt"}},
+           {"*.[tT][zZ][xX]", {"GAME.TZX", "a.tzx", "b.tzx"}}, {";", all}, {"*.*", all}, {"R*.*", {}}}) {
+    gadget_set_text(sorted, patterns);  // without "/": the patterns only
+    Names expected = dirs;
+    expected.insert(expected.end(), files.begin(), files.end());
+    EXPECT_EQ(rows(sorted), expected) << patterns;
+  }
   EXPECT_EQ(gadget_get_text(sorted), dir);
   // Descending: ".." stays first, and files come before directories.
+  gadget_set_text(sorted, "*.tzx");
   gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(model(sorted)), LIST_COLUMN_NAME, GTK_SORT_DESCENDING);
-  EXPECT_EQ(rows(sorted), (Names{"..", "b.tzx", "a.tzx", "beta", "alpha"}));
-  // A text without "/" replaces only the patterns; one ending in "/" only the directory.
-  gadget_set_text(sorted, "*.txt;*.TZX");
-  EXPECT_EQ(rows(sorted), (Names{"..", "alpha", "beta", "GAME.TZX", "c.txt"}));
-  gadget_set_text(sorted, dir + "alpha/");
+  EXPECT_EQ(rows(sorted), (Names{"..", "b.tzx", "a.tzx", "to_beta", "beta", "alpha"}));
+  const Names hidden = rows(list(dir + "*.tzx", EXPLORER_SHOW_HIDDEN));
+  EXPECT_EQ(std::count(hidden.begin(), hidden.end(), ".hidden.tzx"), 1);
+  gadget_set_text(sorted, dir + "alpha/");  // ending in "/": the directory only
   EXPECT_EQ(rows(sorted), Names{".."});
   EXPECT_EQ(gadget_get_text(sorted), dir + "alpha/");
   gadget_set_text(sorted, "/");

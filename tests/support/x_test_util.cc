@@ -2,7 +2,6 @@
 #include "tests/support/x_test_util.h"
 
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
@@ -36,17 +35,4 @@ bool x_test_wait_mapped(GtkWidget* widget, int timeout_ms) {
     return gtk_widget_get_mapped(widget) && window && gdk_window_is_viewable(window) && allocation.width > 1 &&
            allocation.height > 1;
   }, timeout_ms);
-}
-
-void x_test_click(GtkWidget* widget, int x, int y, int button) {
-  GdkWindow* window = gtk_widget_get_window(widget);
-  if (!gtk_widget_get_realized(widget) || !window) return;
-  int origin_x = 0, origin_y = 0;
-  gdk_window_get_origin(window, &origin_x, &origin_y);
-  GtkAllocation allocation{};  // a widget without a window of its own lies in its parent's
-  if (!gtk_widget_get_has_window(widget)) gtk_widget_get_allocation(widget, &allocation);
-  XTestFakeMotionEvent(x_display(), -1, origin_x + allocation.x + x, origin_y + allocation.y + y, CurrentTime);
-  for (bool press : {true, false}) XTestFakeButtonEvent(x_display(), static_cast<unsigned>(button), press, CurrentTime);
-  // The server may still be delivering what the input generated.
-  for (int round = 0; round < 3; ++round) x_test_pump(), pause_briefly();
 }

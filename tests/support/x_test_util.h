@@ -2,7 +2,7 @@
 #ifndef OSTRELM_TESTS_SUPPORT_X_TEST_UTIL_H_
 #define OSTRELM_TESTS_SUPPORT_X_TEST_UTIL_H_
 
-// Waiting for GTK on the test's Xvfb, and real input through XTest.
+// Waiting for GTK on the test's Xvfb.
 
 #include <functional>
 
@@ -11,7 +11,5 @@ typedef struct _GtkWidget GtkWidget;
 void x_test_pump(int max_iterations = 10000);  // after XSync; never blocks
 bool x_test_wait_until(const std::function<bool()>& condition, int timeout_ms = 3000);
 bool x_test_wait_mapped(GtkWidget* widget, int timeout_ms = 3000);
-// A click at (x, y) of the widget's allocation; its handlers have run on return.
-void x_test_click(GtkWidget* widget, int x, int y, int button = 1);
 
 #endif  // OSTRELM_TESTS_SUPPORT_X_TEST_UTIL_H_
