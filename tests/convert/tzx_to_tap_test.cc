@@ -55,6 +55,33 @@ std::vector<Tape> tapes() {
                                    std::string("\x30\x09") + "abc", "\x2A" + le(5000, 4) + "x"}) {
     tapes.push_back({"ends inside " + std::to_string(tail[0]), tzx(standard_block(a) + tail), tap_record(a), {CUT}});
   }
+  // Every block that is read over, by its own layout, with bodies of 0x12, a
+  // refused id: stopping short of the body's end meets it, going past it
+  // loses the record that follows. Counts have a high byte, so that a field
+  // read too narrow is seen; 70000 bytes pass the largest TAP record.
+  auto fill = [](std::size_t n) { return std::string(n, '\x12'); };
+  for (const std::string& block :
+       {"\x20" + fill(2), "\x21\x03" + fill(3), std::string("\x22"), "\x23" + fill(2), "\x24" + fill(2),
+        std::string("\x25"), "\x26" + le(0x103, 2) + fill(0x206), std::string("\x27"),
+        "\x28" + le(0x105, 2) + fill(0x105), "\x2A" + le(0, 4), "\x2A" + le(3, 4) + fill(3),
+        "\x2B" + le(1, 4) + fill(1), "\x30\x09" + fill(9), "\x31\x05\x03" + fill(3),
+        "\x32" + le(0x107, 2) + fill(0x107), "\x33\x02" + fill(6), "\x34" + fill(8),
+        "\x35" + fill(16) + le(70000, 4) + fill(70000), "\x40\x01" + le(70000, 3) + fill(70000),
+        "\x5A" + fill(9), "\x4B" + le(70000, 4) + fill(70000), std::string(1, '\0') + le(5, 4) + fill(5),
+        "\xFF" + le(0x102, 4) + fill(0x102)}) {
+    tapes.push_back({"skip " + std::to_string(block[0] & 0xFF), tzx(block + standard_block(a)), tap_record(a), {}});
+  }
+  // Length fields of every width at their largest, and with only their top
+  // byte beyond the bytes there: the block runs past the end, so the block
+  // after its first bytes is not one.
+  for (const std::string& block :
+       {std::string("\x21\xFF"), "\x26" + le(0xFFFF, 2), "\x28" + le(0xFFFF, 2), "\x32" + le(0xFFFF, 2),
+        "\x40\x01" + le(0xFFFFFF, 3), "\x40\x01" + le(0x10000, 3), "\x2A" + le(0xFFFFFFFF, 4),
+        "\x2B" + le(0x1000000, 4), "\x35" + fill(16) + le(0x1000000, 4), "\x4B" + le(0xFFFFFFFF, 4),
+        "\x4B" + le(0x1000000, 4)}) {
+    tapes.push_back({"past the end " + std::to_string(block[0] & 0xFF),
+                     tzx(standard_block(a) + block + standard_block(a)), tap_record(a), {CUT}});
+  }
   // Data blocks: the largest length of each width over the bytes there keeps
   // those bytes; the turbo block holds 65535 bytes without a message.
   auto turbo = [](std::uint64_t length, const std::string& data) {
