@@ -130,6 +130,7 @@ TEST_F(File, ANumberWithoutAFileDoesNothing) {
   ASSERT_NE(file_open_read(3, path), 0);
   EXPECT_EQ(file_length(3), 3);
   EXPECT_EQ(file_open_read(3, directory.file("missing")), 0);
+  EXPECT_EQ(file_length(3), -1);  // before shut-down: the open that failed ended it
   ObjectNumber ended = file_open_read(OBJECT_NUMBER_ANY, path);
   file_close_all();
   char byte = 'x';
