@@ -37,7 +37,9 @@ test-build: build
 unit: test-build
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# Ends with a reminder of how much test code there is against product code.
 test: unit fuzz
+	@scripts/test-ratio || true
 
 fuzz: deps
 	@scripts/install-deps fuzz

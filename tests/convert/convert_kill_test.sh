@@ -20,7 +20,7 @@ python3 "$src/scripts/tzx-gen" big "$work/big/big.tzx" --megabytes 200 >/dev/nul
 python3 "$src/scripts/tzx-gen" small "$work/small" --count 2000 >/dev/null
 
 CONVERT=$convert WORK=$work KILLS=${KILLS:-30} python3 - <<'EOF'
-import ctypes, glob, hashlib, os, shutil, signal, struct, subprocess, sys, time
+import ctypes, hashlib, os, signal, struct, subprocess, sys, time
 
 convert, work, kills = os.environ["CONVERT"], os.environ["WORK"], int(os.environ["KILLS"])
 failures = []
@@ -35,46 +35,35 @@ def digest(path):
 def digests(folder, extension):
     return {name: digest(os.path.join(folder, name)) for name in os.listdir(folder) if name.endswith(extension)}
 
-def run(folder, wait=True):
+def run(folder):
     names = sorted(n for n in os.listdir(folder) if n.endswith(".tzx"))
-    process = subprocess.Popen([convert] + names, cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    if wait:
-        process.wait()
-    return process
+    return subprocess.Popen([convert] + names, cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 def remove_taps(folder):
-    for path in glob.glob(os.path.join(folder, "*.tap")):
-        os.remove(path)
+    for name in os.listdir(folder):
+        if name.endswith(".tap"):
+            os.remove(os.path.join(folder, name))
 
-def reference(folder):
-    """The TAP files of an undisturbed run, and how long it takes."""
-    run(folder)
-    taps = digests(folder, ".tap")
-    spans = []
+def check_folder(folder, tapes, taps, when):
+    for name in set(os.listdir(folder)) - set(tapes):
+        if taps.get(name) != digest(os.path.join(folder, name)):
+            failures.append("%s: %s is no reference TAP file" % (when, name))
+
+def kill_at_moments(label, folder):
+    """Kills spread over an undisturbed run's time (the middle of three)."""
+    tapes = digests(folder, ".tzx")
+    run(folder).wait()
+    taps, spans = digests(folder, ".tap"), []
     for _ in range(3):
         remove_taps(folder)
         start = time.monotonic()
-        run(folder)
+        run(folder).wait()
         spans.append(time.monotonic() - start)
     remove_taps(folder)
-    return taps, sorted(spans)[1]
-
-def check_folder(folder, tapes, taps, when):
-    for name in os.listdir(folder):
-        if name in tapes:
-            continue
-        if name not in taps:
-            failures.append("%s: a file left that is no TAP file: %s" % (when, name))
-        elif digest(os.path.join(folder, name)) != taps[name]:
-            failures.append("%s: %s differs from the reference" % (when, name))
-
-def kill_at_moments(label, folder):
-    tapes = digests(folder, ".tzx")
-    taps, span = reference(folder)
-    cut = 0
+    span, cut = sorted(spans)[1], 0
     for i in range(kills):
         moment = span * 1.1 * (i + 0.5) / kills
-        process = run(folder, wait=False)
+        process = run(folder)
         time.sleep(moment)
         process.send_signal(signal.SIGKILL)
         cut += process.wait() == -signal.SIGKILL
@@ -96,28 +85,23 @@ IN_MODIFY, IN_MOVED_TO, IN_CREATE = 0x2, 0x80, 0x100
 libc = ctypes.CDLL(None, use_errno=True)
 watch = libc.inotify_init1(os.O_NONBLOCK)
 libc.inotify_add_watch(watch, small.encode(), IN_MODIFY | IN_MOVED_TO | IN_CREATE)
-first, second = run(small, wait=False), run(small, wait=False)
-first.wait(); second.wait()
-events = {}
+first, second = run(small), run(small)
+first.wait(), second.wait()
+events, data = {}, b""
 while True:
     try:
-        data = os.read(watch, 1 << 20)
+        data += os.read(watch, 1 << 20)
     except BlockingIOError:
         break
-    offset = 0
-    while offset < len(data):
-        _, mask, _, size = struct.unpack_from("iIII", data, offset)
-        name = data[offset + 16:offset + 16 + size].rstrip(b"\0").decode()
-        events.setdefault(name, []).append(mask & (IN_MODIFY | IN_MOVED_TO | IN_CREATE))
-        offset += 16 + size
+while data:
+    _, mask, _, size = struct.unpack_from("iIII", data)
+    events.setdefault(data[16:16 + size].rstrip(b"\0").decode(), []).append(mask)
+    data = data[16 + size:]
 check_folder(small, tapes, taps, "two converters")
 for name in taps:
-    if not os.path.exists(os.path.join(small, name)):
-        failures.append("two converters: no " + name)
-    if events.get(name) != [IN_CREATE]:
+    if events.get(name) != [IN_CREATE] or not os.path.exists(os.path.join(small, name)):
         failures.append("two converters: %s came about by %s" % (name, events.get(name)))
 print("two converters: %d TAP files, each created once" % len(taps) if not failures else "")
-
 for failure in failures[:20]:
     print("FAIL:", failure)
 sys.exit(1 if failures else 0)

@@ -18,11 +18,7 @@ convert=${OSTRELM_CONVERT:-${OSTRELM_BUILD_DIR:?set OSTRELM_BUILD_DIR}/ostrelm-c
 export LC_ALL=C
 work=$(mktemp -d "${TMPDIR:-/tmp}/ostrelm-fault.XXXXXX")
 mounts=()
-cleanup() {
-  for point in "${mounts[@]}"; do umount "$point" 2>/dev/null || umount -l "$point"; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'for m in "${mounts[@]}"; do umount "$m" 2>/dev/null || umount -l "$m"; done; rm -rf "$work"' EXIT
 trap "exit 1" INT TERM HUP
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -37,39 +33,33 @@ tapes() {
   mkdir -p "$work/orig" "$work/expected"
   for spec in "$@"; do
     name=${spec%:*} size=${spec#*:}
-    if [ "$size" -lt 0 ]; then
-      : >"$work/expected/$name.tap"
-      printf 'ZXTape!\x1a\x01\x14' >"$work/orig/$name.tzx"
-    else
-      { printf "$(printf '\\x%02x\\x%02x' $((size & 255)) $((size >> 8)))"; head -c "$size" /dev/urandom; } \
-        >"$work/expected/$name.tap"
-      { printf 'ZXTape!\x1a\x01\x14\x10\xe8\x03'; cat "$work/expected/$name.tap"; } >"$work/orig/$name.tzx"
-    fi
+    : >"$work/expected/$name.tap"
+    [ "$size" -lt 0 ] || { printf "$(printf '\\x%02x\\x%02x' $((size & 255)) $((size >> 8)))"
+      head -c "$size" /dev/urandom; } >"$work/expected/$name.tap"
+    { printf 'ZXTape!\x1a\x01\x14'; [ "$size" -lt 0 ] || printf '\x10\xe8\x03'; cat "$work/expected/$name.tap"; } \
+      >"$work/orig/$name.tzx"
     cp "$work/orig/$name.tzx" "$dir/"
   done
 }
 
-mount_tmpfs() {  # DIR OPTIONS
-  mkdir -p "$1"
-  mount -t tmpfs -o "$2" ostrelm-fault "$1" 2>/dev/null || return 1
-  mounts+=("$1")
+mount_tmpfs() {  # WHAT DIR OPTIONS
+  mkdir -p "$2" && mount -t tmpfs -o "$3" ostrelm-fault "$2" 2>/dev/null && mounts+=("$2") && return
+  echo "SKIP: $1: cannot mount a tmpfs (needs root)"
+  return 1
 }
 
-# Runs the converter, bounded in time; keeps its lines in $work/out. The
-# converter holds SIGTERM back while it converts a file, so a hang there is
-# ended by SIGKILL.
+# Runs the converter, bounded in time (it holds SIGTERM back while it converts
+# a file, so a hang is ended by SIGKILL); keeps its lines in $work/out.
 run() {
   timeout -s KILL 10 "$convert" "$@" >"$work/out" 2>"$work/err"
   status=$?
-  [ $status -ne 137 ] || fail "timed out after 10 s: ${*##*/}"
 }
 
 expect_lines() {  # WHAT STATUS LINE...
   local what=$1 want=$2
   shift 2
   [ "$status" = "$want" ] || fail "$what: exit status $status, not $want ($(head -c 500 "$work/err"))"
-  printf '%s\n' "$@" | cmp -s - "$work/out" ||
-    fail "$what: lines differ: $(printf '%s\n' "$@" | diff - "$work/out" | head -8)"
+  printf '%s\n' "$@" | cmp -s - "$work/out" || fail "$what: lines differ: $(printf '%s\n' "$@" | diff - "$work/out")"
 }
 
 # Every name in the directory, hidden ones too.
@@ -80,27 +70,23 @@ expect_names() {  # WHAT DIR NAME...
   [ "$names" = "$* " ] || fail "$what: $dir holds: $names"
 }
 
-expect_tap() {  # WHAT TAP NAME
-  cmp -s "$2" "$work/expected/$3.tap" || fail "$1: ${2##*/} is not the expected TAP file"
+# Each TAP file is the one expected; each tape still has its bytes.
+expect_files() {  # WHAT FILE...
+  local what=$1 file name want
+  shift
+  for file in "$@"; do
+    name=${file##*/}
+    [ "${name%.tap}" != "$name" ] && want=$work/expected/$name || want=$work/orig/$name
+    cmp -s "$file" "$want" || fail "$what: $name is not as expected"
+  done
 }
 
 # Mode, size and times (nanoseconds) of each file: only looked at, never read.
 snapshot() { stat -c '%n %a %s %.9X %.9Y %.9Z' "$@"; }
 
-# Each tape still has the bytes it was made with. Reading them moves access
-# times, so this comes after the last look at the times.
-expect_inputs() {  # WHAT TZX...
-  local what=$1 tzx
-  shift
-  for tzx in "$@"; do cmp -s "$tzx" "$work/orig/${tzx##*/}" || fail "$what: ${tzx##*/} changed"; done
-}
-
 full_disk() {
   local full=$work/full other=$work/other
-  if ! mount_tmpfs "$full" "size=$((40 * page)),mode=0755"; then
-    echo "SKIP: full disk: cannot mount a tmpfs (needs root)"
-    return
-  fi
+  mount_tmpfs "full disk" "$full" "size=$((40 * page)),mode=0755" || return
   mkdir "$other"
   # big fails while its records are written out, over by its last byte, fits
   # fills the one page left exactly (replacing its empty TAP file), small then
@@ -112,39 +98,28 @@ full_disk() {
   dd if=/dev/zero of="$full/filler" bs="$page" 2>/dev/null
   truncate -s "-$page" "$full/filler"
   [ "$(stat -f -c %a "$full")" = 1 ] || fail "full disk: $(stat -f -c %a "$full") pages free, not 1"
-  local inputs=("$full"/*.tzx "$other/b.tzx")
+  local inputs=("$full"/*.tzx "$other/b.tzx") no=": cannot write the TAP file"
   snapshot "${inputs[@]}" >"$work/before"
   run "$full/big.tzx" "$full/over.tzx" "$full/fits.tzx" "$full/small.tzx" "$full/empty.tzx" "$other/b.tzx"
-  expect_lines "full disk" 1 "$full/big.tap: cannot write the TAP file" "$full/big.tzx" \
-    "$full/over.tap: cannot write the TAP file" "$full/over.tzx" "$full/fits.tzx" \
-    "$full/small.tap: cannot write the TAP file" "$full/small.tzx" "$full/empty.tzx" "$other/b.tzx"
+  expect_lines "full disk" 1 "$full/big.tap$no" "$full/big.tzx" "$full/over.tap$no" "$full/over.tzx" \
+    "$full/fits.tzx" "$full/small.tap$no" "$full/small.tzx" "$full/empty.tzx" "$other/b.tzx"
   expect_names "full disk" "$full" big.tzx empty.tap empty.tzx filler fits.tap fits.tzx over.tzx small.tap small.tzx
-  expect_tap "full disk" "$full/fits.tap" fits
-  expect_tap "full disk" "$full/empty.tap" empty
-  expect_tap "full disk, elsewhere" "$other/b.tap" b
   [ "$(stat -c %a "$full/fits.tap")" = 640 ] || fail "full disk: fits.tap lost the mode of the file it replaced"
   [ ! -s "$full/small.tap" ] || fail "full disk: small.tap is no longer empty"
   snapshot "${inputs[@]}" | cmp -s "$work/before" - || fail "full disk: an input's times changed"
-  expect_inputs "full disk" "${inputs[@]}"
+  expect_files "full disk" "${inputs[@]}" "$full/fits.tap" "$full/empty.tap" "$other/b.tap"
 }
 
 read_only_mount() {
-  local ro=$work/ro
-  if ! mount_tmpfs "$ro" "size=$((16 * page)),mode=0755"; then
-    echo "SKIP: read-only mount: cannot mount a tmpfs (needs root)"
-    return
-  fi
+  local ro=$work/ro no=": cannot create the TAP file"
+  mount_tmpfs "read-only mount" "$ro" "size=$((16 * page)),mode=0755" || return
   tapes "$ro" new:300 blank:300 held:300
   : >"$ro/blank.tap"
   printf data >"$ro/held.tap"
-  if ! mount -o remount,ro "$ro" 2>/dev/null; then
-    echo "SKIP: read-only mount: cannot remount read-only"
-    return
-  fi
+  mount -o remount,ro "$ro" 2>/dev/null || { echo "SKIP: read-only mount: cannot remount read-only"; return; }
   snapshot "$ro"/* >"$work/before"
   run "$ro/new.tzx" "$ro/blank.tzx" "$ro/held.tzx"
-  expect_lines "read-only mount" 1 "$ro/new.tap: cannot create the TAP file" "$ro/new.tzx" \
-    "$ro/blank.tap: cannot create the TAP file" "$ro/blank.tzx" "$ro/held.tzx"
+  expect_lines "read-only mount" 1 "$ro/new.tap$no" "$ro/new.tzx" "$ro/blank.tap$no" "$ro/blank.tzx" "$ro/held.tzx"
   expect_names "read-only mount" "$ro" blank.tap blank.tzx held.tap held.tzx new.tzx
   snapshot "$ro"/* | cmp -s "$work/before" - || fail "read-only mount: a file changed"
   [ "$(cat "$ro/held.tap")" = data ] || fail "read-only mount: held.tap changed"
@@ -152,13 +127,12 @@ read_only_mount() {
 
 not_regular_inputs() {
   local odd=$work/odd lines=() name
-  mkdir "$odd"
+  mkdir "$odd" "$odd/dir.tzx"
   mkfifo "$odd/fifo.tzx"
-  mkdir "$odd/dir.tzx"
   ln -s loop.tzx "$odd/loop.tzx"
   ln -s /dev/zero "$odd/zero.tzx"
-  for name in fifo dir loop zero; do lines+=("$odd/$name.tap: cannot open the TZX file" "$odd/$name.tzx"); done
-  run "$odd/fifo.tzx" "$odd/dir.tzx" "$odd/loop.tzx" "$odd/zero.tzx"
+  for name in dir fifo loop zero; do lines+=("$odd/$name.tap: cannot open the TZX file" "$odd/$name.tzx"); done
+  run "$odd/dir.tzx" "$odd/fifo.tzx" "$odd/loop.tzx" "$odd/zero.tzx"
   expect_lines "not regular inputs" 1 "${lines[@]}"
   expect_names "not regular inputs" "$odd" dir.tzx fifo.tzx loop.tzx zero.tzx
   [ -p "$odd/fifo.tzx" ] || fail "not regular inputs: the FIFO is gone"
@@ -167,31 +141,21 @@ not_regular_inputs() {
 # Reading keeps the access time too: the converter opens its inputs with
 # O_NOATIME, which the owner of a file (or root) may ask for, and the test owns
 # its files. The times are set far back, so that under relatime any ordinary
-# read would move the access time; a read of a control file tells whether this
-# file system keeps access times at all (not under noatime), and says so.
+# read would move the access time (under noatime this part proves nothing).
 input_times() {
   local dir=$work/times
   mkdir "$dir"
   tapes "$dir" ro:300 rw:6914 kept:300
   printf k >"$dir/kept.tap"
   chmod 0444 "$dir/ro.tzx"
-  cp "$dir/rw.tzx" "$work/control"
-  touch -d '2001-02-03 04:05:06' "$dir"/* "$work/control"
-  local control
-  control=$(stat -c %X "$work/control")
-  cat "$work/control" >/dev/null
-  [ "$(stat -c %X "$work/control")" != "$control" ] ||
-    echo "note: $work keeps no access times; atime unchanged by itself"
+  touch -d '2001-02-03 04:05:06' "$dir"/*
   snapshot "$dir"/*.tzx "$dir/kept.tap" >"$work/before"
   for pass in first second; do  # the second finds every TAP file holding data
     run "$dir/ro.tzx" "$dir/rw.tzx" "$dir/kept.tzx"
     expect_lines "input times, $pass run" 1 "$dir/ro.tzx" "$dir/rw.tzx" "$dir/kept.tzx"
-    snapshot "$dir"/*.tzx "$dir/kept.tap" | cmp -s "$work/before" - ||
-      fail "input times, $pass run: $(snapshot "$dir"/*.tzx "$dir/kept.tap" | diff "$work/before" - | head -6)"
+    snapshot "$dir"/*.tzx "$dir/kept.tap" | cmp -s "$work/before" - || fail "input times, $pass run: a time changed"
   done
-  expect_inputs "input times" "$dir"/*.tzx
-  expect_tap "read-only input" "$dir/ro.tap" ro
-  expect_tap "input times" "$dir/rw.tap" rw
+  expect_files "input times" "$dir"/*.tzx "$dir/ro.tap" "$dir/rw.tap"
 }
 
 full_disk

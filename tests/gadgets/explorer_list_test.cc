@@ -3,34 +3,45 @@
 
 #include "gadgets/explorer_list_state.h"
 #include "tests/support/explorer_fixture.h"
-#include "tests/support/x_test_util.h"
 
 using ExplorerList = ExplorerTest;
 
+// Directories (links to them too, dangling links never) come first whatever
+// the patterns; ";" alone and "*.*" alone take every name, inside a piece
+// "*.*" keeps its dot.
 TEST_F(ExplorerList, RowsFollowTheTextAndTheSortKeepsParentThenDirectoriesOrFilesFirst) {
   const std::string dir = scratch_.path();
-  scratch_.make({"beta/", "alpha/", "b.tzx", "a.tzx", "c.txt", ".hidden.tzx", "GAME.TZX"});
+  scratch_.make({"beta/", "alpha/", "b.tzx", "a.tzx", "c.txt", ".hidden.tzx", "GAME.TZX", "README"});
+  scratch_.make_link(dir + "beta", "to_beta");
+  scratch_.make_link(dir + "nowhere", "dangling.tzx");
   const ObjectNumber sorted = list(dir + "*.tzx", EXPLORER_SORT_BY_NAME);
-  EXPECT_EQ(rows(sorted), (Names{"..", "alpha", "beta", "a.tzx", "b.tzx"}));
+  const Names dirs = {"..", "alpha", "beta", "to_beta"}, all = {"GAME.TZX", "README", "a.tzx", "b.tzx", "c.txt"};
+  for (const auto& [patterns, files] : std::vector<std::pair<std::string, Names>>{
+           {"*.tzx", {"a.tzx", "b.tzx"}}, {"*.txt;*.TZX", {"GAME.TZX", "c.txt"}},
+           {"*.[tT][zZ][xX]", {"GAME.TZX", "a.tzx", "b.tzx"}}, {";", all}, {"*.*", all}, {"R*.*", {}}}) {
+    gadget_set_text(sorted, patterns);  // without "/": the patterns only
+    Names expected = dirs;
+    expected.insert(expected.end(), files.begin(), files.end());
+    EXPECT_EQ(rows(sorted), expected) << patterns;
+  }
   EXPECT_EQ(gadget_get_text(sorted), dir);
   // Descending: ".." stays first, and files come before directories.
+  gadget_set_text(sorted, "*.tzx");
   gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(model(sorted)), LIST_COLUMN_NAME, GTK_SORT_DESCENDING);
-  EXPECT_EQ(rows(sorted), (Names{"..", "b.tzx", "a.tzx", "beta", "alpha"}));
-  // A text without "/" replaces only the patterns; one ending in "/" only the directory.
-  gadget_set_text(sorted, "*.txt;*.TZX");
-  EXPECT_EQ(rows(sorted), (Names{"..", "alpha", "beta", "GAME.TZX", "c.txt"}));
-  gadget_set_text(sorted, dir + "alpha/");
+  EXPECT_EQ(rows(sorted), (Names{"..", "b.tzx", "a.tzx", "to_beta", "beta", "alpha"}));
+  const Names hidden = rows(list(dir + "*.tzx", EXPLORER_SHOW_HIDDEN));
+  EXPECT_EQ(std::count(hidden.begin(), hidden.end(), ".hidden.tzx"), 1);
+  gadget_set_text(sorted, dir + "alpha/");  // ending in "/": the directory only
   EXPECT_EQ(rows(sorted), Names{".."});
   EXPECT_EQ(gadget_get_text(sorted), dir + "alpha/");
-
   gadget_set_text(sorted, "/");
   EXPECT_NE(gadget_get_item_text(sorted, 0), "..");
-  // An index equal to the row count names no row.
-  const int count = gadget_count_items(sorted);
+  const int count = gadget_count_items(sorted);  // names no row
   EXPECT_EQ(gadget_get_item_state(sorted, count), 0u);
   EXPECT_EQ(gadget_get_item_text(sorted, count), "");
 }
 
+// Each unit begins at its first byte.
 TEST_F(ExplorerList, SizeAndAttributesTexts) {
   Names names = {"sub"}, sizes = {""};
   for (const auto& [size, text] : std::vector<std::pair<off_t, std::string>>{
@@ -47,48 +58,4 @@ TEST_F(ExplorerList, SizeAndAttributesTexts) {
   EXPECT_EQ(rows(sized, 1), sizes);
   EXPECT_EQ(rows(sized, 4)[0], "drwxr-xr-x");
   EXPECT_EQ(rows(sized, 4)[1], "-rw-r--r--");
-}
-
-TEST_F(ExplorerList, MainWindowListHoldsSelectableFiles) {
-  scratch_.make({"sub/", "a.tzx", "b.tzx", "c.tzx"});
-  const ObjectNumber files = list(scratch_.path() + "*.tzx", MAIN_LIST_FLAGS);
-  ASSERT_EQ(gadget_count_items(files), 3);
-  for (const char* row : {"0", "2"}) {
-    GtkTreePath* path = gtk_tree_path_new_from_string(row);
-    gtk_tree_selection_select_path(gtk_tree_view_get_selection(view(files)), path);
-    gtk_tree_path_free(path);
-  }
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(gadget_get_item_state(files, i), i == 1 ? 1u : 5u) << i;
-}
-
-TEST_F(ExplorerList, DoubleClickOnAFilePostsClicksButEnteringADirectoryOnlyAChange) {
-  scratch_.make({"a.tzx", "sub/inner"});
-  const ObjectNumber browser = list(scratch_.path(), EXPLORER_SORT_BY_NAME);
-  ASSERT_TRUE(x_test_wait_mapped(GTK_WIDGET(view(browser))));
-  const auto double_click = [&](int index) {
-    GdkRectangle cell;
-    GtkTreePath* path = gtk_tree_path_new_from_indices(index, -1);
-    gtk_tree_view_get_cell_area(view(browser), path, gtk_tree_view_get_column(view(browser), 0), &cell);
-    gtk_tree_path_free(path);
-    int x = 0, y = 0;
-    gtk_tree_view_convert_bin_window_to_widget_coords(view(browser), cell.x + cell.width / 2,
-                                                      cell.y + cell.height / 2, &x, &y);
-    x_test_pump_for(600);  // longer than the double-click time: gestures stay apart
-    event_test_drain();
-    x_test_double_click(GTK_WIDGET(view(browser)), x, y);
-    std::vector<int> data;
-    for (const TestEvent& event : gadget_events(300, browser)) {
-      EXPECT_EQ(event.window, window_);
-      data.push_back(event.data);
-    }
-    return data;
-  };
-  std::vector<int> clicks = double_click(2);
-  clicks.erase(std::remove(clicks.begin(), clicks.end(), GADGET_EVENT_CHANGE), clicks.end());
-  EXPECT_EQ(clicks, (std::vector<int>{0, 0, 2}));
-
-  clicks = double_click(1);
-  EXPECT_EQ(rows(browser), (Names{"..", "inner"}));
-  EXPECT_NE(std::find(clicks.begin(), clicks.end(), GADGET_EVENT_CHANGE), clicks.end());
-  EXPECT_EQ(std::find(clicks.begin(), clicks.end(), GADGET_EVENT_LEFT_DOUBLE_CLICK), clicks.end());
 }

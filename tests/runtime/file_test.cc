@@ -3,9 +3,7 @@
 #include "runtime/file.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/inotify.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,56 +73,17 @@ TEST_F(File, PositionsAcrossDirectionChangesEofChecksAndLargeReads) {
   EXPECT_EQ(file_eof(file), 1);
 }
 
-TEST_F(File, NamedFilesSizesExtensionsAndTheCurrentDirectory) {
-  EXPECT_EQ(file_size(directory.path()), -2);
-  EXPECT_EQ(file_size(path), -1);
-  write_file(path, "");
-  EXPECT_EQ(file_size(path), 0);
-  for (auto [name, extension] : {std::pair{"a.tzx", "tzx"}, {"dir.d/name", ""}, {"name", ""}, {".profile", "profile"},
-                                 {"a.b.c", "c"}, {"name.tzx\"x", "tzx"}, {"name.", ""}}) {
-    EXPECT_EQ(path_extension(name), extension) << name;
+// Writes that end on, cross and exceed the buffer's last byte land in order.
+TEST_F(File, WritesAroundTheBufferBoundary) {
+  std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE + 7, 5);
+  ObjectNumber file = open_with("");
+  std::size_t at = 0;
+  for (std::size_t piece : {FILE_BUFFER_SIZE - 96u, 200u, FILE_BUFFER_SIZE - 104u, 1u, FILE_BUFFER_SIZE + 6u}) {
+    ASSERT_EQ(file_write_data(file, bytes.data() + at, piece), piece);
+    at += piece;
   }
-  std::string start = current_directory();
-  ASSERT_EQ(chdir("/"), 0);
-  EXPECT_EQ(current_directory(), "/");
-  ASSERT_EQ(chdir(start.c_str()), 0);
-}
-
-// A device or FIFO named as a tape is refused without being opened at all:
-// opening some devices acts on them. inotify sees every open of the FIFO.
-TEST_F(File, AReadOnlyOpenRefusesWhatIsNoRegularFileWithoutOpeningIt) {
-  ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
-  int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  ASSERT_GE(watch, 0);
-  ASSERT_GE(inotify_add_watch(watch, path.c_str(), IN_OPEN), 0);
-  EXPECT_EQ(file_open_read(OBJECT_NUMBER_ANY, path), 0);
-  char events[4096];
-  EXPECT_LT(read(watch, events, sizeof events), 0) << "the FIFO was opened";
-  close(watch);
-  write_file(directory.file("tape.tzx"), "ZXTape!");
-  EXPECT_NE(file_open_read(OBJECT_NUMBER_ANY, directory.file("tape.tzx")), 0);
-}
-
-TEST_F(File, ANumberWithoutAFileDoesNothing) {
-  file_layer_init();
-  ObjectNumber freed = open_with("abc");
-  ASSERT_EQ(file_close(freed), 1);
-  char byte = 'x';
-  for (ObjectNumber number : {ObjectNumber{7}, freed}) {
-    EXPECT_EQ(file_eof(number), 0);
-    EXPECT_EQ(file_read_data(number, &byte, 1), 0u);
-    EXPECT_EQ(file_write_data(number, &byte, 1), 0u);
-    EXPECT_EQ(file_skip(number, 1), 0u);
-    EXPECT_EQ(file_read_long(number), 0);
-    EXPECT_EQ(file_write_word(number, 1), 0);
-    EXPECT_EQ(file_length(number), -1);
-    EXPECT_EQ(file_flush(number), 0);
-    EXPECT_EQ(file_close(number), 0);
-  }
-  ObjectNumber file = open_with("abc");
-  EXPECT_EQ(file_write_data(file, &byte, 0), 0u);
-  EXPECT_EQ(file_read_data(file, &byte, 0), 0u);
-  EXPECT_EQ(byte, 'x');
+  EXPECT_EQ(file_close(file), 1);
+  EXPECT_EQ(read_file(path), bytes);
 }
 
 // The end is where the bytes delivered end, not where the stream is.
@@ -147,15 +106,11 @@ TEST_F(File, EofSkipsAndAFileThatShrank) {
 }
 
 // Bytes taken into the buffer count as accepted, and their failure (here past
-// RLIMIT_FSIZE) shows at the flush; a write that failed makes every later one
-// accept nothing, and the flush and the close report it.
+// RLIMIT_FSIZE, as on a full disk) shows at the flush; a write that failed
+// makes every later one accept nothing, and the flush and the close report it.
 TEST_F(File, AFailedWriteIsKeptUntilTheClose) {
-  struct rlimit saved, limit;
-  getrlimit(RLIMIT_FSIZE, &saved);
-  limit = {100, saved.rlim_max};
-  signal(SIGXFSZ, SIG_IGN);
   ObjectNumber file = file_create(OBJECT_NUMBER_ANY, path);
-  setrlimit(RLIMIT_FSIZE, &limit);
+  FileSizeLimit limit(100);
   std::string bytes = pattern_bytes(2 * FILE_BUFFER_SIZE);
   EXPECT_EQ(file_write_data(file, bytes.data(), 150), 150u);  // into the buffer: accepted
   EXPECT_EQ(file_flush(file), 0);
@@ -164,104 +119,111 @@ TEST_F(File, AFailedWriteIsKeptUntilTheClose) {
   EXPECT_EQ(file_write_data(file, "ab", 2), 0u);
   EXPECT_EQ(file_flush(file), 0);
   EXPECT_EQ(file_close(file), 0);
-  setrlimit(RLIMIT_FSIZE, &saved);
 }
 
-// Thousands of files are opened one after another: each open leaves only its
-// own descriptor, whatever errno held before (a failed stat sets ENOENT).
-TEST_F(File, EachOpenTakesOneDescriptor) {
+// A number never given, or freed, or taken over by an open that failed, or
+// ended by shut-down, has no file.
+TEST_F(File, ANumberWithoutAFileDoesNothing) {
+  file_layer_init();
+  ObjectNumber freed = open_with("abc");
+  ASSERT_EQ(file_close(freed), 1);
+  ASSERT_NE(file_open_read(3, path), 0);
+  EXPECT_EQ(file_length(3), 3);
+  EXPECT_EQ(file_open_read(3, directory.file("missing")), 0);
+  EXPECT_EQ(file_length(3), -1);  // before shut-down: the open that failed ended it
+  ObjectNumber ended = file_open_read(OBJECT_NUMBER_ANY, path);
+  file_close_all();
+  char byte = 'x';
+  for (ObjectNumber number : {ObjectNumber{7}, freed, ObjectNumber{3}, ended}) {
+    EXPECT_EQ(file_eof(number), 0);
+    EXPECT_EQ(file_read_data(number, &byte, 1), 0u);
+    EXPECT_EQ(file_write_data(number, &byte, 1), 0u);
+    EXPECT_EQ(file_skip(number, 1), 0u);
+    EXPECT_EQ(file_read_long(number), 0);
+    EXPECT_EQ(file_write_word(number, 1), 0);
+    EXPECT_EQ(file_length(number), -1);
+    EXPECT_EQ(file_flush(number), 0);
+    EXPECT_EQ(file_close(number), 0);
+  }
+  ObjectNumber file = open_with("abc");
+  EXPECT_EQ(file_write_data(file, &byte, 0), 0u);
+  EXPECT_EQ(file_read_data(file, &byte, 0), 0u);
+  EXPECT_EQ(byte, 'x');
+}
+
+// Each open leaves only its own descriptor, whatever errno held before (a
+// failed stat sets ENOENT), also descriptor 0 where standard input is closed;
+// a new file gets the mode the umask leaves.
+TEST_F(File, EachOpenTakesOneDescriptorDescriptorZeroToo) {
   auto descriptors = [] {
     auto entries = std::filesystem::directory_iterator("/proc/self/fd");
     return std::distance(std::filesystem::begin(entries), std::filesystem::end(entries));
   };
   write_file(path, "abc");
   const auto before = descriptors();
-  for (auto opener : {file_open, file_open_read, file_create}) {
-    errno = ENOENT;
-    ObjectNumber file = opener(OBJECT_NUMBER_ANY, path);
-    ASSERT_NE(file, 0);
-    EXPECT_EQ(descriptors(), before + 1);
-    EXPECT_EQ(file_close(file), 1);
+  int saved = dup(STDIN_FILENO);
+  for (bool zero : {false, true}) {
+    for (auto opener : {file_open, file_open_read, file_create}) {
+      if (zero) close(STDIN_FILENO);
+      errno = ENOENT;
+      ObjectNumber file = opener(OBJECT_NUMBER_ANY, path);
+      EXPECT_EQ(file_length(file), opener == file_create ? 0 : 3);
+      EXPECT_EQ(descriptors(), before + (zero ? 1 : 2));  // with the copy of standard input
+      EXPECT_EQ(file_close(file), 1);
+      write_file(path, "abc");
+    }
   }
+  close(STDIN_FILENO);  // a new file on descriptor 0 too
+  mode_t mask = umask(022);
+  ObjectNumber created = file_open(OBJECT_NUMBER_ANY, directory.file("new"));
+  umask(mask);
+  EXPECT_EQ(file_length(created), 0);
+  EXPECT_EQ(file_close(created), 1);
+  dup2(saved, STDIN_FILENO);
+  close(saved);
   EXPECT_EQ(descriptors(), before);
-}
-
-// The working directory as long as a path can be (4095 bytes), and one longer.
-TEST_F(File, CurrentDirectoryAtTheLongestPath) {
-  std::string start = current_directory(), deep = directory.path();
-  deep.pop_back();
-  ASSERT_EQ(chdir(deep.c_str()), 0);
-  std::vector<std::string> names;
-  while (deep.size() < 4095) {
-    std::size_t room = 4095 - deep.size() - 1;  // the longest name that ends the path here
-    names.push_back(std::string(room <= 200 ? room : room == 201 ? 100 : 200, 'd'));
-    ASSERT_EQ(mkdir(names.back().c_str(), 0755), 0);
-    ASSERT_EQ(chdir(names.back().c_str()), 0);
-    deep += "/" + names.back();
-  }
-  EXPECT_EQ(current_directory(), deep + "/");
-  EXPECT_EQ(current_directory().size(), 4096u);
-  names.push_back("e");
-  ASSERT_EQ(mkdir("e", 0755), 0);
-  ASSERT_EQ(chdir("e"), 0);
-  EXPECT_EQ(current_directory(), "");
-  for (auto name = names.rbegin(); name != names.rend(); ++name) {
-    ASSERT_EQ(chdir(".."), 0);
-    ASSERT_EQ(rmdir(name->c_str()), 0);
-  }
-  ASSERT_EQ(chdir(start.c_str()), 0);
-}
-
-// Writes that end on, cross and exceed the buffer's last byte land in order.
-TEST_F(File, WritesAroundTheBufferBoundary) {
-  std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE + 7, 5);
-  ObjectNumber file = open_with("");
-  std::size_t at = 0;
-  for (std::size_t piece : {FILE_BUFFER_SIZE - 96u, 200u, FILE_BUFFER_SIZE - 104u, 1u, FILE_BUFFER_SIZE + 6u}) {
-    ASSERT_EQ(file_write_data(file, bytes.data() + at, piece), piece);
-    at += piece;
-  }
-  ASSERT_EQ(at, bytes.size());
-  EXPECT_EQ(file_close(file), 1);
-  EXPECT_EQ(read_file(path), bytes);
-}
-
-// A failed open under a number still ends the file that had it; shut-down
-// closes every file; a new file gets the mode the umask leaves.
-TEST_F(File, NumbersAfterAFailedOpenAndShutDown) {
-  write_file(path, "abc");
-  ASSERT_NE(file_open_read(3, path), 0);
-  EXPECT_EQ(file_length(3), 3);
-  EXPECT_EQ(file_open_read(3, directory.file("missing")), 0);
-  EXPECT_EQ(file_length(3), -1);
-  ObjectNumber file = file_open_read(OBJECT_NUMBER_ANY, path);
-  file_close_all();
-  EXPECT_EQ(file_length(file), -1);
-  mode_t saved = umask(022);
-  ASSERT_NE(file_open(OBJECT_NUMBER_ANY, directory.file("new")), 0);
-  umask(saved);
   struct stat status;
   ASSERT_EQ(stat(directory.file("new").c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0644u);
 }
 
-// A process started with standard input closed gets descriptor 0 for its
-// first open, and that is a descriptor like any other.
-TEST_F(File, DescriptorZeroIsAFile) {
-  write_file(path, "abc");
-  int saved = dup(STDIN_FILENO);
-  for (auto opener : {file_open_read, file_open}) {
-    close(STDIN_FILENO);
-    ObjectNumber file = opener(OBJECT_NUMBER_ANY, path);
-    EXPECT_EQ(file_length(file), 3);
-    EXPECT_EQ(file_close(file), 1);
+// A device or FIFO named as a tape is refused without being opened at all:
+// opening some devices acts on them. inotify sees every open of the FIFO.
+TEST_F(File, AReadOnlyOpenRefusesWhatIsNoRegularFileWithoutOpeningIt) {
+  ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+  int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, path.c_str(), IN_OPEN), 0);
+  EXPECT_EQ(file_open_read(OBJECT_NUMBER_ANY, path), 0);
+  char events[4096];
+  EXPECT_LT(read(watch, events, sizeof events), 0) << "the FIFO was opened";
+  close(watch);
+  EXPECT_EQ(file_size(directory.file("missing")), -1);
+  EXPECT_EQ(file_size(directory.path()), -2);
+  write_file(path = directory.file("tape.tzx"), "");
+  EXPECT_EQ(file_size(path), 0);
+  EXPECT_NE(file_open_read(OBJECT_NUMBER_ANY, path), 0);
+}
+
+TEST_F(File, ExtensionsAndTheCurrentDirectoryAtTheLongestPath) {
+  for (auto [name, extension] : {std::pair{"a.tzx", "tzx"}, {"dir.d/name", ""}, {"name", ""}, {".profile", "profile"},
+                                 {"a.b.c", "c"}, {"name.tzx\"x", "tzx"}, {"name.", ""}}) {
+    EXPECT_EQ(path_extension(name), extension) << name;
   }
-  close(STDIN_FILENO);
-  ObjectNumber created = file_open(OBJECT_NUMBER_ANY, directory.file("new"));  // created on descriptor 0
-  EXPECT_EQ(file_length(created), 0);
-  EXPECT_EQ(file_close(created), 1);
-  dup2(saved, STDIN_FILENO);
-  close(saved);
+  // As long as a path can be (4095 bytes), and one longer.
+  std::string start = current_directory(), deep = directory.path();
+  deep.pop_back();
+  ASSERT_EQ(chdir(deep.c_str()), 0);
+  while (deep.size() < 4095) {
+    std::size_t room = 4095 - deep.size() - 1;  // the longest name that ends the path here
+    std::string name(room <= 200 ? room : room == 201 ? 100 : 200, 'd');
+    ASSERT_TRUE(mkdir(name.c_str(), 0755) == 0 && chdir(name.c_str()) == 0);
+    deep += "/" + name;
+  }
+  EXPECT_EQ(current_directory(), deep + "/");
+  ASSERT_TRUE(mkdir("e", 0755) == 0 && chdir("e") == 0);
+  EXPECT_EQ(current_directory(), "");
+  ASSERT_TRUE(chdir("..") == 0 && rmdir("e") == 0);  // the rest is short enough to be removed by name
+  ASSERT_EQ(chdir(start.c_str()), 0);
 }
 
 }  // namespace

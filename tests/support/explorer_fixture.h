@@ -19,9 +19,8 @@
 
 using Names = std::vector<std::string>;
 
-// The main window's flags: the list holds only selectable files, the tree
-// only directories, sorted, with a home node.
-constexpr unsigned MAIN_LIST_FLAGS = 11756, MAIN_TREE_FLAGS = 46;
+// The main window's tree: only directories, sorted, with a home node.
+constexpr unsigned MAIN_TREE_FLAGS = 46;
 
 class ExplorerTest : public GadgetWindowTest {
  protected:

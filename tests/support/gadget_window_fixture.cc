@@ -2,7 +2,6 @@
 #include "tests/support/gadget_window_fixture.h"
 
 #include "tests/support/x_test_util.h"
-#include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 #include "toolkit/window.h"
 
@@ -20,11 +19,4 @@ void GadgetWindowTest::SetUp() {
 void GadgetWindowTest::TearDown() {
   window_close(window_);
   event_test_drain(20);
-}
-
-std::vector<TestEvent> GadgetWindowTest::gadget_events(int milliseconds, ObjectNumber gadget) {
-  std::vector<TestEvent> events;
-  for (const TestEvent& event : event_test_drain(milliseconds))
-    if (event.kind == EVENT_GADGET && (gadget == -1 || event.gadget == gadget)) events.push_back(event);
-  return events;
 }

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "tests/support/event_test_util.h"
 #include "registry/object_number.h"
 
@@ -15,8 +13,6 @@ class GadgetWindowTest : public ::testing::Test {
   static void SetUpTestSuite();
   void SetUp() override;
   void TearDown() override;
-  // The EVENT_GADGET events of the next `milliseconds`, of `gadget` only unless it is -1.
-  static std::vector<TestEvent> gadget_events(int milliseconds, ObjectNumber gadget = -1);
 
   ObjectNumber window_ = 0;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/tzx_builder.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -41,4 +42,11 @@ std::string read_file(const std::string& path) {
 bool path_exists(const std::string& path) {
   struct stat status;
   return lstat(path.c_str(), &status) == 0;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+  getrlimit(RLIMIT_FSIZE, &saved_);
+  signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = {bytes, saved_.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &limit);
 }

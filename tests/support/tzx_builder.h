@@ -4,6 +4,8 @@
 
 // TZX images, the TAP records they should become, and file helpers.
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <string>
 
@@ -18,5 +20,15 @@ std::string pattern_bytes(std::size_t n, int seed = 0);  // (position + seed) & 
 void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);  // empty when unreadable
 bool path_exists(const std::string& path);        // a dangling link too
+
+// Writes past `bytes` fail while it lives, as on a full disk (SIGXFSZ ignored).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes);
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  struct rlimit saved_;
+};
 
 #endif  // OSTRELM_TESTS_SUPPORT_TZX_BUILDER_H_
