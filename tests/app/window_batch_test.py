@@ -5,9 +5,7 @@
 # a double click converts once with every message that ostrelm-convert prints,
 # and a close request ends the program soon, during a batch with only whole TAP
 # files left and while the window is still opening.
-import filecmp, os, subprocess, sys, time  # noqa: E401
-
-import window_session as ws
+import filecmp, os, subprocess, sys, time, window_session as ws  # noqa: E401
 
 with ws.Session("window_batch") as session:
     tapes, whole, folders = (os.path.join(session.scratch, name) for name in ("tapes", "whole", "folders"))

@@ -61,8 +61,7 @@ with Session("window_faults_test") as session:
     if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs", disk]).returncode:
         print("SKIP: a small tmpfs cannot be mounted here; the full disk is left out")
     else:
-        for name, source in big:
-            shutil.copy(os.path.join(reference, source), os.path.join(disk, name))
+        session.tapes(disk, {name: TAPES[source] for name, source in big})
         # Filled to the last page, then two pages given back: room for the small TAP file only.
         filler = os.path.join(disk, "filler.bin")
         subprocess.run(["dd", "if=/dev/zero", "of=" + filler, "bs=4k"], capture_output=True)

@@ -15,8 +15,7 @@ def build_file(name):  # a file of the build under test (OSTRELM_BUILD_DIR, else
     return os.path.join(os.environ.get("OSTRELM_BUILD_DIR") or os.path.join(SOURCE, "build"), name)
 
 
-class Failure(Exception):  # a check that did not hold
-    pass
+Failure = type("Failure", (Exception,), {})  # a check that did not hold
 
 
 def check(what, expected, actual, timeout=60):
@@ -46,8 +45,7 @@ def xdotool(*arguments):  # XTest input (keys, typing, the pointer) to the sessi
 
 
 def extents(accessible, window_relative=False):  # (x, y, width, height) on the screen or in its window
-    box = accessible.queryComponent().getExtents(pyatspi.WINDOW_COORDS if window_relative else pyatspi.DESKTOP_COORDS)
-    return box.x, box.y, box.width, box.height
+    return tuple(accessible.queryComponent().getExtents(pyatspi.WINDOW_COORDS if window_relative else pyatspi.DESKTOP_COORDS))
 
 
 def click_at(box, modifier=None, count=1):
@@ -101,9 +99,7 @@ class Table:  # a table or tree table; a row is known by the text of its first c
     def select_all(self, timeout=60):
         # The first row clicked, then ctrl+a, until every row is selected: the list may still be
         # read again after a batch, which takes a selection back. Counted, not named: thousands of rows.
-        table = self.accessible.queryTable()
-
-        def attempt():
+        def attempt(table=self.accessible.queryTable()):
             click_at(self.showing(0))
             xdotool("key", "ctrl+a")
             return wait_for(lambda: 0 < table.nSelectedRows == table.nRows, "every row selected", timeout / 4)
@@ -143,13 +139,10 @@ class Window:  # the program as it runs: frame, xid, process; tree and files (Ta
         click_at(extents(self.button), count=count)
 
     def close(self, timeout=60):
-        # The window manager's close request; the exit status (None: still running). A program
-        # that ended before it shows its status here.
+        # The window manager's close request; the exit status (TimeoutExpired: still running). A
+        # program that ended before shows its status here.
         subprocess.run(["wmctrl", "-i", "-c", self.xid], stderr=subprocess.DEVNULL)
-        try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            return None
+        return self.process.wait(timeout)
 
 
 class Session:
@@ -181,8 +174,7 @@ class Session:
         os.environ.pop("NO_AT_BRIDGE", None)
         self._spawn(["openbox"])  # only a window manager delivers close requests
         wait_for(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0, "the window manager")
-        import pyatspi as module
-        pyatspi = module
+        pyatspi = __import__("pyatspi")
         return self
 
     def _spawn(self, command, stdout=subprocess.DEVNULL, **options):
@@ -198,9 +190,8 @@ class Session:
         environment = {**os.environ, "HOME": os.path.join(self.scratch, "home"),
                        "TMPDIR": os.path.join(self.scratch, "tmp"), "GTK_MODULES": "gail:atk-bridge",
                        "GSETTINGS_BACKEND": "memory", "ASAN_OPTIONS": "detect_leaks=0:abort_on_error=1", **(env or {})}
-        process = subprocess.Popen([*prefix, program], cwd=folder, env=environment)
-        self.windows.append(process)
-        return Window(process, timeout)
+        self.windows.append(subprocess.Popen([*prefix, program], cwd=folder, env=environment))
+        return Window(self.windows[-1], timeout)
 
     def tapes(self, folder, names):
         # Sample tapes copied into folder, names {"a.tzx": "turbo.tzx", ...}, from scripts/make-samples

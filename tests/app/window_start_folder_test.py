@@ -5,9 +5,7 @@
 # and a Latin-9 name. Beside them stand the folders that such a name, read as
 # ISO-8859-15 and converted to UTF-8, would lead to, each with a tape of its
 # own. A name that is not UTF-8 shows in its display form (U+FFFD for a bad byte).
-import os
-
-import window_session as ws
+import os, window_session as ws  # noqa: E401
 
 FOLDERS = [("Spiele-Ärger".encode(), "utf8.tzx"), (b"Spiele-\xc4rger", "latin1.tzx"), (b"Preis-\xa4", "latin9.tzx"),
            ("Preis-€".encode(), "euro.tzx")]  # the last only stands beside the Latin-9 one

@@ -14,14 +14,9 @@ build=${OSTRELM_BUILD_DIR:?set OSTRELM_BUILD_DIR}
 from=${OSTRELM_INSTALL_FROM:-$src/build}
 app_id=org.ostrelm.Ostrelm
 work=$(mktemp -d "${TMPDIR:-/tmp}/ostrelm-install.XXXXXX")
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
+cleanup() { kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-failures=0
+pids=() failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 finish() { [ $failures -eq 0 ] || { echo "$failures failure(s)"; exit 1; }; exit 0; }
 
@@ -48,28 +43,25 @@ done
 [ -s "$icons/scalable/apps/$app_id.svg" ] || fail "the scalable icon is missing or empty"
 # A PNG's width and height stand in its header at bytes 16 to 23.
 for size in 16 22 24 32 48 64 128 256; do
-  png=$icons/${size}x$size/apps/$app_id.png
-  got=$(od -An -tu1 -j16 -N8 "$png" 2>/dev/null | awk '{print $3*256+$4 "x" $7*256+$8}')
-  [ "$got" = "${size}x$size" ] || fail "${png#"$usr"/}: ${got:-missing}, not ${size}x$size"
+  got=$(od -An -tu1 -j16 -N8 "$icons/${size}x$size/apps/$app_id.png" 2>/dev/null | awk '{print $3*256+$4 "x" $7*256+$8}')
+  [ "$got" = "${size}x$size" ] || fail "the ${size}x$size PNG icon is ${got:-missing}"
 done
 # The checkers read each file alone; the names that tie them together are checked here.
 grep -qx "Icon=$app_id" "$desktop" || fail "the desktop entry does not name the icon $app_id"
-grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
-  fail "the metainfo does not name the desktop entry $app_id.desktop"
-grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
-  fail "the metainfo does not name GPL-3.0-or-later"
+for tag in "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "<project_license>GPL-3.0-or-later</project_license>"; do
+  grep -qF "$tag" "$metainfo" || fail "the metainfo does not say $tag"
+done
 cmp -s "$src/COPYING" /usr/share/common-licenses/GPL-3 || fail "COPYING is not the GPL version 3"
 [ "$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$src/debian/copyright")" = GPL-3+ ] ||
   fail "debian/copyright does not put Files: * under GPL-3+"
 
 # --- the installed converter against this build's: lines, status, TAP files ---
-mkdir -p "$work/tapes"
+mkdir -p "$work/tapes" "$work/home"
 corpus=$("$src/scripts/find-corpus")
 [ -n "$corpus" ] && cp "$corpus"/*.tzx "$work/tapes/"
 python3 "$src/scripts/tzx-gen" set "$work/tapes" --count 20 --seed 9 >/dev/null
 for side in installed built; do
-  converter=$usr/bin/ostrelm-convert
-  [ $side = built ] && converter=$build/ostrelm-convert
+  converter=$usr/bin/ostrelm-convert && [ $side = built ] && converter=$build/ostrelm-convert
   mkdir "$work/$side" && cp "$work/tapes"/*.tzx "$work/$side/"
   (cd "$work/$side" && "$converter" ./*.tzx 2>&1; echo "status $?") | sed "s|$work/$side/|./|" >"$work/$side/printed"
 done
@@ -80,9 +72,7 @@ compared=$(find "$work/built" -name '*.tap' -size +0 | wc -l)
 
 # --- the window, started as the desktop entry says --------------------------
 wait_for() {  # tenths of a second, then a command that must succeed
-  local i
-  for ((i = 0; i < $1; i++)); do "${@:2}" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
+  for ((i = 0; i < $1; i++)); do "${@:2}" >/dev/null 2>&1 && return 0; sleep 0.1; done; return 1
 }
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
@@ -92,7 +82,6 @@ export DISPLAY=:$(cat "$work/display")
 # shell's double quotes), run with the staging root first on PATH.
 readarray -d '' command < <(python3 -c 'import shlex, sys; print("\0".join(shlex.split(sys.argv[1])), end="")' \
   "$(sed -n 's/^Exec=//p' "$desktop")")
-mkdir -p "$work/home"
 (cd / && HOME=$work/home PATH=$usr/bin:$PATH exec "${command[@]}") >"$work/window.log" 2>&1 &
 window_pid=$!
 pids+=($window_pid)
