@@ -3,12 +3,8 @@
 # The window as its users meet it: the real program on a private desktop, driven by
 # clicks and keys where AT-SPI says its widgets are, judged by what the widgets
 # report and by the TAP files on disk.
-import filecmp
-import os
-import subprocess
-
+import filecmp, os, subprocess, window_session as ws  # noqa: E401
 from window_session import Session, build_file, check, extents, click_at, xdotool
-import window_session as ws
 
 
 def geometry(*which):  # xwininfo's figures for ["-id", X window] or ["-root"]
@@ -16,13 +12,14 @@ def geometry(*which):  # xwininfo's figures for ["-id", X window] or ["-root"]
     return {line.split(":")[0].strip(): line.split(":")[1].strip() for line in lines if ":" in line}
 
 
-def converted(*names):  # each as ostrelm-convert writes it; then gone, for the next batch
+taps = lambda: sorted(name for name in os.listdir(start) if name.endswith(".tap"))  # noqa: E731
+
+
+def converted(*names):  # just these, each as ostrelm-convert writes it; then gone, for the next batch
+    check("the TAP files written, each as ostrelm-convert writes it", (list(names),) * 2,
+          (taps(), filecmp.cmpfiles(start, reference, names, shallow=False)[0]))
     for name in names:
-        check(f"{name} as ostrelm-convert writes it", True,
-              filecmp.cmp(os.path.join(start, name), os.path.join(reference, name), shallow=False))
-    for name in os.listdir(start):
-        if name.endswith(".tap"):
-            os.remove(os.path.join(start, name))
+        os.remove(os.path.join(start, name))
 
 
 with Session("window_end_to_end_test") as session:
@@ -34,21 +31,20 @@ with Session("window_end_to_end_test") as session:
     session.tapes(start, {**tapes, "GAME.TZX": "GAME.TZX", "notes.txt": "GAME.TZX", "x.tzx.d/y.tzx": "turbo.tzx"})
     subprocess.run([build_file("ostrelm-convert"), *tapes], cwd=reference, stdout=subprocess.DEVNULL)
     window = session.start(build_file("ostrelm"), start)
-    files = window.files
     session.screenshot("opened")
-    check("title", "Nib_Ostrelm v. 0.13 by the Ostrelm developers", window.frame.name)
     frame, root = geometry("-id", window.xid), geometry("-root")
-    check("size", ("1021", "700"), (frame["Width"], frame["Height"]))
-    check("centred", True, abs(int(frame["Absolute upper-left X"]) + 1021 / 2 - int(root["Width"]) / 2) <= 1)
-    # flags, functions, decorations: resize, move, minimise and close; no maximise.
+    centred = abs(int(frame["Absolute upper-left X"]) + 1021 / 2 - int(root["Width"]) / 2) <= 1
+    # Motif hints (flags, functions, decorations): resize, move, minimise and close; no maximise.
     hints = subprocess.run(["xprop", "-id", window.xid, "_MOTIF_WM_HINTS"], capture_output=True, text=True).stdout
-    check("window manager hints", "0x3, 0x2e, 0x3e, 0x0, 0x0", hints.split(" = ")[-1].strip())
-    check("the list's rows: the tapes, sorted", ["a.tzx", "b.tzx", "c.tzx"], files.rows())
-    check("the tree's selected row", ["Tapes"], window.tree.selected())
+    check("title, size, centred, window manager hints",
+          ("Nib_Ostrelm v. 0.13 by the Ostrelm developers", "1021x700", True, "0x3, 0x2e, 0x3e, 0x0, 0x0"),
+          (window.frame.name, f"{frame['Width']}x{frame['Height']}", centred, hints.split(" = ")[-1].strip()))
+    check("the list's rows (the tapes, sorted) and the tree's selected row", (["a.tzx", "b.tzx", "c.tzx"], ["Tapes"]),
+          (window.files.rows(), window.tree.selected()))
 
-    files.click("a.tzx")
+    window.files.click("a.tzx")
     xdotool("key", "ctrl+a")
-    check("ctrl+a selects every row", ["a.tzx", "b.tzx", "c.tzx"], files.selected)
+    check("ctrl+a selects every row", ["a.tzx", "b.tzx", "c.tzx"], window.files.selected)
     window.press()
     c_lines = f"{start}/c.tap: Unsupported block found ($12)\nc.tzx"
     check("the log after the batch", f"a.tzx\nb.tzx\n{c_lines}", window.log)
@@ -58,28 +54,20 @@ with Session("window_end_to_end_test") as session:
     click_at(extents(window.log_text))
     xdotool("key", "ctrl+End", "type", "typed")
     xdotool("key", "BackSpace", "Return")
-    files.click("c.tzx")
-    files.click("a.tzx", "ctrl")
-    check("ctrl-click adds a row", ["a.tzx", "c.tzx"], files.selected)
-    check("read-only log", f"a.tzx\nb.tzx\n{c_lines}", window.log())
+    window.files.click("a.tzx", count=2)
+    window.files.click("c.tzx", "shift")
+    check("shift-click selects a range", ["a.tzx", "b.tzx", "c.tzx"], window.files.selected)
+    window.files.click("b.tzx", "ctrl")
+    check("ctrl-click takes a row out", ["a.tzx", "c.tzx"], window.files.selected)
+    check("read-only log; a double click converts nothing", (f"a.tzx\nb.tzx\n{c_lines}", []), (window.log(), taps()))
     window.press()
     check("the log: each batch's lines replace the last's", f"a.tzx\n{c_lines}", window.log)
-    check("ctrl-click: only those rows converted", ["a.tap", "a.tzx", "b.tzx", "c.tap", "c.tzx"],
-          sorted(name for name in os.listdir(start) if name.endswith((".tap", ".tzx"))))
     converted("a.tap", "c.tap")
-    files.click("b.tzx", count=2)
-    files.click("a.tzx", "ctrl")
-    check("a double click, then ctrl-click", ["a.tzx", "b.tzx"], files.selected)
-    check("a double click converts nothing", (False, f"a.tzx\n{c_lines}"),
-          (os.path.exists(os.path.join(start, "b.tap")), window.log()))
-    files.click("a.tzx")
-    files.click("c.tzx", "shift")
-    check("shift-click selects a range", ["a.tzx", "b.tzx", "c.tzx"], files.selected)
 
     # The tree moves the list: the start folder's first subfolder.
     click_at(window.tree.showing(window.tree.index("sub", window.tree.index("Tapes"))))
-    check("the list shows the subfolder", ["inner.tzx"], files.rows)
-    files.click("inner.tzx")
+    check("the list shows the subfolder", ["inner.tzx"], window.files.rows)
+    window.files.click("inner.tzx")
     window.press()
     check("the log after the subfolder's batch", "inner.tzx", window.log)
     start, reference = os.path.join(start, "sub"), os.path.join(reference, "sub")

@@ -1,48 +1,32 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A private desktop for window tests (Xvfb, D-Bus with the AT-SPI bus, openbox) and the
-program's window as AT-SPI sees it: widgets found by role, rows by name, real XTest input
-where the toolkit says they are. See window_end_to_end_test.py for its use. The program
-gets its own HOME and TMPDIR in session.scratch; a Failure in the `with Session(...)`
-block is reported with a screenshot and ends the script with status 1."""
-import ctypes
-import os
-import shutil
-import signal
-import subprocess
-import sys
-import tempfile
-import time
-import traceback
+# A private desktop for window tests (Xvfb, D-Bus with the AT-SPI bus, openbox) and the
+# program's window as AT-SPI sees it: widgets found by role, rows by name, real XTest input
+# where the toolkit says they are. See window_end_to_end_test.py for its use. The program
+# gets its own HOME and TMPDIR in session.scratch; a Failure in the `with Session(...)`
+# block is reported with a screenshot and ends the script with status 1.
+import ctypes, os, shutil, signal, subprocess, sys, tempfile, time, traceback  # noqa: E401
 
 TITLE_PREFIX = "Nib_Ostrelm"
 SOURCE = os.environ.get("OSTRELM_SOURCE_DIR") or os.path.abspath(os.path.join(os.path.dirname(__file__), "../.."))
 pyatspi = None  # imported once the session's bus exists: the import connects to it
 
 
-def build_file(name):
-    """A file of the build under test (OSTRELM_BUILD_DIR, else build/ of the source)."""
+def build_file(name):  # a file of the build under test (OSTRELM_BUILD_DIR, else build/ of the source)
     return os.path.join(os.environ.get("OSTRELM_BUILD_DIR") or os.path.join(SOURCE, "build"), name)
 
 
-class Failure(Exception):
-    """A check that did not hold."""
+Failure = type("Failure", (Exception,), {})  # a check that did not hold
 
 
 def check(what, expected, actual, timeout=60):
-    """Prints "ok: WHAT" or raises a Failure; a function as actual is polled until it returns expected."""
-    last = [actual]
-    if callable(actual):
-        wait_for(lambda: last.append(actual()) or last[-1] == expected, what, timeout, lambda: f", got {last[-1]!r}")
-    elif expected != actual:
-        raise Failure(f"{what}: expected {expected!r}, got {actual!r}")
+    # Prints "ok: WHAT" or raises a Failure; a function as actual is polled until it returns expected.
+    read, last = actual if callable(actual) else lambda: actual, [None]
+    wait_for(lambda: last.append(read()) or last[-1] == expected, what, timeout if callable(actual) else 0,
+             lambda: f"expected {expected!r}, got {last[-1]!r}")
     print(f"ok: {what}", flush=True)
 
 
-expect = check
-
-
-def wait_for(condition, what, timeout=60, detail=lambda: ""):
-    """Polls condition() until it is true and returns it; a Failure after timeout seconds."""
+def wait_for(condition, what, timeout=60, detail=lambda: "timed out"):  # condition()'s first true value, polled
     limit = time.monotonic() + timeout
     while True:
         try:
@@ -52,33 +36,27 @@ def wait_for(condition, what, timeout=60, detail=lambda: ""):
         if value:
             return value
         if time.monotonic() > limit:
-            raise Failure(f"timed out waiting for {what}{detail()}")
+            raise Failure(f"{what}: {detail()}")
         time.sleep(0.1)
 
 
-def xdotool(*arguments):
-    """XTest input (keys, typing, the pointer) to the session's X server."""
+def xdotool(*arguments):  # XTest input (keys, typing, the pointer) to the session's X server
     subprocess.run(["xdotool", *map(str, arguments)], check=True, stdout=subprocess.DEVNULL)
 
 
-def extents(accessible, window_relative=False):
-    """(x, y, width, height) on the screen, or relative to its top-level window."""
-    box = accessible.queryComponent().getExtents(pyatspi.WINDOW_COORDS if window_relative else pyatspi.DESKTOP_COORDS)
-    return box.x, box.y, box.width, box.height
+def extents(accessible, window_relative=False):  # (x, y, width, height) on the screen or in its window
+    return tuple(accessible.queryComponent().getExtents(pyatspi.WINDOW_COORDS if window_relative else pyatspi.DESKTOP_COORDS))
 
 
 def click_at(box, modifier=None, count=1):
-    """Clicks the middle of box (screen coordinates) count times, holding modifier ("ctrl" or
-    "shift"), in one xdotool call: the server takes its events in order. (mousemove --sync
-    would wait 15 seconds when the pointer is there already.)"""
+    # The middle of box, count times, holding modifier ("ctrl", "shift"), in one xdotool call: the
+    # server takes its events in order. (mousemove --sync waits 15 s when the pointer is there already.)
     held = ["keydown", modifier] if modifier else []
     xdotool("mousemove", box[0] + box[2] // 2, box[1] + box[3] // 2, *held, "click", "--repeat", count,
             "--delay", 80, 1, *(["keyup", modifier] if modifier else []))
 
 
-class Table:
-    """A table or tree table; a row is known by the text of its first column."""
-
+class Table:  # a table or tree table; a row is known by the text of its first column
     def __init__(self, accessible):
         self.accessible = accessible
 
@@ -92,22 +70,19 @@ class Table:
     def _showing(self, row):
         return self._cell(row).getState().contains(pyatspi.STATE_SHOWING)
 
-    def rows(self):
-        """The rows' names, top to bottom (of a tree, the rows of its open branches)."""
+    def rows(self):  # the rows' names, top to bottom (of a tree, the rows of its open branches)
         return [self._name(row) for row in range(self.accessible.queryTable().nRows)]
 
-    def selected(self):  # the selected rows' names
+    def selected(self):
         table = self.accessible.queryTable()
         return [self._name(row) for row in range(table.nRows) if table.isRowSelected(row)]
 
-    def index(self, name, after=-1):
-        """The number of the first row called name below row `after` (waits for one)."""
-        return wait_for(lambda: 1 + next(row for row, found in enumerate(self.rows()) if row > after and found == name),
-                        f"a row {name!r}") - 1
+    def index(self, name, after=-1):  # the first row called name below row `after` (waits for one)
+        return wait_for(lambda: 1 + self.rows().index(name, after + 1), f"a row {name!r}") - 1
 
     def showing(self, row):
-        """Where row shows (its part inside the table, on the screen), after the mouse
-        wheel scrolled the table until the row's whole height shows."""
+        # Where row shows (its part inside the table, on the screen), after the mouse wheel
+        # scrolled the table until the row's whole height shows.
         def part():
             (x, y, w, h), (vx, vy, vw, vh) = extents(self._cell(row)), extents(self.accessible)
             left, top, bottom = max(x, vx), max(y, vy), min(y + h, vy + vh)
@@ -118,24 +93,20 @@ class Table:
             time.sleep(0.3)
         return wait_for(part, f"row {row} in view")
 
-    def click(self, name, modifier=None, count=1):
-        """Clicks the row called name, holding modifier (None, "ctrl", "shift"); count 2: a double click."""
+    def click(self, name, modifier=None, count=1):  # count 2: a double click
         click_at(self.showing(self.index(name)), modifier, count)
 
     def select_all(self, timeout=60):
-        """Clicks the first row and presses ctrl+a until every row is selected: the list
-        may still be read again after a batch, which takes a selection back."""
-        def attempt():
-            self.click(self.rows()[0])
+        # The first row clicked, then ctrl+a, until every row is selected: the list may still be
+        # read again after a batch, which takes a selection back. Counted, not named: thousands of rows.
+        def attempt(table=self.accessible.queryTable()):
+            click_at(self.showing(0))
             xdotool("key", "ctrl+a")
-            return wait_for(lambda: self.selected() == self.rows(), "every row selected", timeout / 4)
+            return wait_for(lambda: 0 < table.nSelectedRows == table.nRows, "every row selected", timeout / 4)
         wait_for(attempt, "every row selected", timeout)
 
 
-class Window:
-    """The program as it runs: frame, xid (its X window), process; tree and files (Tables),
-    log_text and button (accessibles)."""
-
+class Window:  # the program as it runs: frame, xid, process; tree and files (Tables), log_text, button
     def __init__(self, process, timeout):
         self.process = process
 
@@ -153,8 +124,7 @@ class Window:
         self.button = self.find(pyatspi.ROLE_PUSH_BUTTON, "Convert > TAP")
         wait_for(lambda: self.button.getState().contains(pyatspi.STATE_SHOWING), "the button to show", timeout)
 
-    def find(self, role, name=None):
-        """The first widget with the role (pyatspi.ROLE_...) and, if given, the name."""
+    def find(self, role, name=None):  # the first widget with the role (pyatspi.ROLE_...) and, if given, the name
         def search(accessible):  # not into tables: their cells are many and never what is looked for
             if accessible.getRole() == role and name in (None, accessible.name):
                 return accessible
@@ -163,30 +133,23 @@ class Window:
         return wait_for(lambda: search(self.frame), f"a {pyatspi.Role(role)} {name or ''}")
 
     def log(self):
-        text = self.log_text.queryText()
-        return text.getText(0, text.characterCount)
+        return self.log_text.queryText().getText(0, -1)
 
-    def press(self):
-        click_at(extents(self.button))
-
-    def alive(self):
-        return self.process.poll() is None
+    def press(self, count=1):
+        click_at(extents(self.button), count=count)
 
     def close(self, timeout=60):
-        """Sends the window manager's close request; returns the exit status (None: still running)."""
-        subprocess.run(["wmctrl", "-i", "-c", self.xid], check=True)
-        try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            return None
+        # The window manager's close request; the exit status (TimeoutExpired: still running). A
+        # program that ended before shows its status here.
+        subprocess.run(["wmctrl", "-i", "-c", self.xid], stderr=subprocess.DEVNULL)
+        return self.process.wait(timeout)
 
 
 class Session:
-    """X server, D-Bus and AT-SPI buses, a window manager and a scratch folder; screenshots go
-    to artefacts (OSTRELM_ARTEFACTS, else ./window-artefacts/NAME)."""
-
-    def __init__(self, name, screen="1280x1024x24"):
-        self.name, self.screen, self.children, self.windows = name, screen, [], []
+    # X server, D-Bus and AT-SPI buses, a window manager and a scratch folder; screenshots go
+    # to artefacts (OSTRELM_ARTEFACTS, else ./window-artefacts/NAME).
+    def __init__(self, name):
+        self.name, self.children, self.windows = name, [], []
         self.artefacts = os.environ.get("OSTRELM_ARTEFACTS") or os.path.abspath(os.path.join("window-artefacts", name))
 
     def __enter__(self):
@@ -200,7 +163,7 @@ class Session:
         # path has at most 107 bytes and TMPDIR may be long.
         self.runtime = tempfile.mkdtemp(prefix="ostrelm-", dir="/tmp")
         read, write = os.pipe()  # Xvfb picks a free display itself and says which
-        self._spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen, "-nolisten", "tcp"],
+        self._spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                     pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as display:
@@ -211,8 +174,7 @@ class Session:
         os.environ.pop("NO_AT_BRIDGE", None)
         self._spawn(["openbox"])  # only a window manager delivers close requests
         wait_for(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0, "the window manager")
-        import pyatspi as module
-        pyatspi = module
+        pyatspi = __import__("pyatspi")
         return self
 
     def _spawn(self, command, stdout=subprocess.DEVNULL, **options):
@@ -223,18 +185,17 @@ class Session:
         return process
 
     def start(self, program, folder, env=None, prefix=(), timeout=120):
-        """Starts program in folder (after prefix, e.g. valgrind's command line), env added
-        to its environment; returns its Window once the frame and the button show."""
+        # program in folder (after prefix, e.g. valgrind's command line), env added to its
+        # environment; its Window once the frame and the button show.
         environment = {**os.environ, "HOME": os.path.join(self.scratch, "home"),
                        "TMPDIR": os.path.join(self.scratch, "tmp"), "GTK_MODULES": "gail:atk-bridge",
                        "GSETTINGS_BACKEND": "memory", "ASAN_OPTIONS": "detect_leaks=0:abort_on_error=1", **(env or {})}
-        process = subprocess.Popen([*prefix, program], cwd=folder, env=environment)
-        self.windows.append(process)
-        return Window(process, timeout)
+        self.windows.append(subprocess.Popen([*prefix, program], cwd=folder, env=environment))
+        return Window(self.windows[-1], timeout)
 
     def tapes(self, folder, names):
-        """Sample tapes copied into folder, names {"a.tzx": "turbo.tzx", ...}, from scripts/make-samples
-        and tzx-gen's two "small" ones (tape-0000.tzx, tape-0001.tzx)."""
+        # Sample tapes copied into folder, names {"a.tzx": "turbo.tzx", ...}, from scripts/make-samples
+        # and tzx-gen's two "small" ones (tape-0000.tzx, tape-0001.tzx).
         samples = os.path.join(self.scratch, "samples")
         if not os.path.isdir(samples):
             subprocess.run([os.path.join(SOURCE, "scripts/make-samples"), samples], check=True, stdout=subprocess.DEVNULL)
@@ -244,8 +205,7 @@ class Session:
             os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
             shutil.copy(os.path.join(samples, sample), os.path.join(folder, name))
 
-    def screenshot(self, label):
-        """The whole screen as ARTEFACTS/LABEL.png, to look at; never compared."""
+    def screenshot(self, label):  # the whole screen as ARTEFACTS/LABEL.png, to look at; never compared
         path = os.path.join(self.artefacts, label + ".png")
         subprocess.run(["import", "-window", "root", path], stderr=subprocess.DEVNULL)
         return path
@@ -258,10 +218,7 @@ class Session:
             process.kill()
             process.wait()
         for process in reversed(self.children):  # the bus's services (the AT-SPI bus) share its group
-            try:
-                os.killpg(process.pid, signal.SIGTERM)
-            except ProcessLookupError:
-                pass
+            os.killpg(process.pid, signal.SIGTERM)  # not yet waited for: its group is there
             process.wait()
         shutil.rmtree(self.scratch, ignore_errors=True)
         shutil.rmtree(self.runtime, ignore_errors=True)

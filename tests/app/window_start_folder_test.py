@@ -5,22 +5,10 @@
 # and a Latin-9 name. Beside them stand the folders that such a name, read as
 # ISO-8859-15 and converted to UTF-8, would lead to, each with a tape of its
 # own. A name that is not UTF-8 shows in its display form (U+FFFD for a bad byte).
-import contextlib
-import os
-import sys
-
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import window_session as ws
+import os, window_session as ws  # noqa: E401
 
 FOLDERS = [("Spiele-Ärger".encode(), "utf8.tzx"), (b"Spiele-\xc4rger", "latin1.tzx"), (b"Preis-\xa4", "latin9.tzx"),
            ("Preis-€".encode(), "euro.tzx")]  # the last only stands beside the Latin-9 one
-
-
-def soon(what, expected, read):  # waits a while, then says what is there
-    with contextlib.suppress(ws.Failure):
-        ws.wait_for(lambda: read() == expected, what, 20)
-    ws.check(what, expected, read())
-
 
 with ws.Session("window_start_folder") as session:
     scratch = os.fsencode(session.scratch)
@@ -31,6 +19,6 @@ with ws.Session("window_start_folder") as session:
     for name, tape in FOLDERS[:3]:
         window = session.start(ws.build_file("ostrelm"), os.path.join(scratch, name))
         shown = name.decode(errors="replace")
-        soon(f"{shown}: the tree's selected row", [shown], window.tree.selected)
-        soon(f"{shown}: the list's rows", [tape], window.files.rows)
+        ws.check(f"{shown}: the tree's selected row and the list's rows", ([shown], [tape]),
+                 lambda: (window.tree.selected(), window.files.rows()))
         ws.check(f"{shown}: exit status", 0, window.close())
