@@ -30,7 +30,7 @@ memory_limit_kb=8192
 
 [ -x "$convert" ] || { echo "no $convert: run make build first"; exit 1; }
 command -v tapeconv >/dev/null && command -v hyperfine >/dev/null ||
-  "$repo/scripts/install-deps"
+  "$repo/scripts/install-deps" bench
 
 baseline_commit=${OSTRELM_BASELINE_COMMIT:-75445fd}
 baseline=$repo/build/bench-baseline/$baseline_commit

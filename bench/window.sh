@@ -24,7 +24,7 @@ gen="$root/scripts/tzx-gen"
 out=$build/bench
 mkdir -p "$out"
 
-command -v xdotool >/dev/null && command -v xvfb-run >/dev/null || "$root/scripts/install-deps"
+command -v xdotool >/dev/null && command -v xvfb-run >/dev/null || "$root/scripts/install-deps" bench
 if ! cmake --build "$build" --target ostrelm ostrelm-convert >"$out/window-build.log" 2>&1; then
   cat "$out/window-build.log"
   exit 1
