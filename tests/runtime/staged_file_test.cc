@@ -62,13 +62,16 @@ TEST(StagedFile, TheFirstStagedFileOfADirectoryRemovesOnlyHiddenFilesWhoseWriter
   for (const char* name : {".ostrelm-abcdefghijkl.tap", ".ostrelm-abcdefghijk.part", ".ostrelm-abcdefghij-l.part",
                            "ostrelm-abcdefghijkl.part"})
     write_file(directory.file(name), "keep");
-  std::set<std::string> kept = names_in(directory);
+  const std::set<std::string> kept = names_in(directory);
   write_file(directory.file(".ostrelm-Dead0writer9.part"), "");
 
+  // The writer's name may come again here (a forked copy of the same name
+  // source), as a new file only if the writer's is still there.
   StagedFile staged;
   EXPECT_EQ(staged_file_open(staged, directory.file("c.tap"), false), STAGED_FILE_DONE);
-  kept.insert(staged.hidden_name);
-  EXPECT_EQ(names_in(directory), kept);
+  std::set<std::string> left = names_in(directory);
+  left.erase(staged.hidden_name);
+  EXPECT_EQ(left, kept);
   staged_file_close(staged);
   kill(writer, SIGKILL);
   waitpid(writer, nullptr, 0);
