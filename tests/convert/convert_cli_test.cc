@@ -3,6 +3,7 @@
 // its standard error, its exit status and the files it leaves.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/fanotify.h>
 #include <sys/stat.h>
@@ -89,19 +90,20 @@ TEST_F(ConvertCli, UsageErrorsAndNamesAfterTheEndOfOptions) {
 // at its open by fanotify, so the signal is surely there before the tape is
 // through) ends the run by that signal once the TAP file is whole and its
 // line is out, before the next tape; one the caller ignores (a HUP under
-// nohup, signal 0 here) changes nothing.
+// nohup, signal 0 here) changes nothing: the next tape is passed over.
 TEST_F(ConvertCli, ATerminationSignalEndsTheRunAfterTheFileAtHand) {
   std::string tape, tap;
   for (int i = 0; i < 16; ++i) tape += pure_block(pattern_bytes(65535, i)), tap += tap_record(pattern_bytes(65535, i));
   write_file(directory.file("big.tzx"), tzx(tape));
-  write_file(directory.file("c.tzx"), tzx(standard_block(data)));
   int opens = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
   if (opens < 0 || fanotify_mark(opens, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD, directory.file("big.tzx").c_str())) {
     GTEST_SKIP() << "no fanotify permission events (they need root)";
   }
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, 0}) {
-    for (const char* name : {"a.tap", "big.tap", "c.tap"}) std::remove(directory.file(name).c_str());
+    for (const char* name : {"a.tap", "big.tap"}) std::remove(directory.file(name).c_str());
     std::thread holder([&] {
+      pollfd event = {opens, POLLIN, 0};
+      ASSERT_EQ(poll(&event, 1, 60000), 1) << "big.tzx was never opened";
       fanotify_event_metadata opening;
       ASSERT_EQ(read(opens, &opening, sizeof opening), static_cast<ssize_t>(sizeof opening));
       kill(opening.pid, signal_number == 0 ? SIGHUP : signal_number);
@@ -110,12 +112,12 @@ TEST_F(ConvertCli, ATerminationSignalEndsTheRunAfterTheFileAtHand) {
       ASSERT_EQ(write(opens, &allow, sizeof allow), static_cast<ssize_t>(sizeof allow));
       close(opening.fd);
     });
-    const int status = run("a.tzx big.tzx c.tzx", signal_number == 0 ? "ulimit -c 0; trap '' HUP; " : "ulimit -c 0; ");
+    const int status = run("a.tzx big.tzx a.tzx", signal_number == 0 ? "ulimit -c 0; trap '' HUP; " : "ulimit -c 0; ");
     holder.join();
-    EXPECT_EQ(status, signal_number == 0 ? 0 : 128 + signal_number);
-    EXPECT_EQ(out, signal_number == 0 ? "a.tzx\nbig.tzx\nc.tzx\n" : "a.tzx\nbig.tzx\n") << signal_number;
+    if (HasFatalFailure()) break;  // the tape was never opened: the other signals would wait as long
+    EXPECT_EQ(status, signal_number == 0 ? 1 : 128 + signal_number);
+    EXPECT_EQ(out, signal_number == 0 ? "a.tzx\nbig.tzx\na.tzx\n" : "a.tzx\nbig.tzx\n") << signal_number;
     EXPECT_TRUE(read_file(directory.file("big.tap")) == tap) << signal_number << ": the TAP file is not whole";
-    EXPECT_EQ(path_exists(directory.file("c.tap")), signal_number == 0) << signal_number;
   }
   close(opens);
 }
