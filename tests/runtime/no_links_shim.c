@@ -9,16 +9,14 @@
 #include <fcntl.h>
 #include <stdarg.h>
 #include <stdio.h>
-#include <unistd.h>
 
 int openat(int directory, const char* path, int flags, ...) {
+  if ((flags & __O_TMPFILE) == __O_TMPFILE) return errno = EOPNOTSUPP, -1;
   va_list rest;
   va_start(rest, flags);
-  mode_t mode = (flags & (O_CREAT | __O_TMPFILE)) ? va_arg(rest, mode_t) : 0;
+  mode_t mode = (flags & O_CREAT) ? va_arg(rest, mode_t) : 0;
   va_end(rest);
-  if ((flags & __O_TMPFILE) == __O_TMPFILE) return errno = EOPNOTSUPP, -1;
-  int (*real)(int, const char*, int, ...) = dlsym(RTLD_NEXT, "openat");
-  return real(directory, path, flags, mode);
+  return ((int (*)(int, const char*, int, ...))dlsym(RTLD_NEXT, "openat"))(directory, path, flags, mode);
 }
 // With 64-bit offsets the program calls openat64: on 64-bit systems the same
 // function under a second name.
@@ -27,7 +25,7 @@ int openat64(int directory, const char* path, int flags, ...) __attribute__((ali
 int renameat2(int from_directory, const char* from, int to_directory, const char* to, unsigned flags) {
   return flags == 0 ? renameat(from_directory, from, to_directory, to) : (errno = EINVAL, -1);
 }
-int link(const char* from, const char* to) { return (void)from, (void)to, (errno = EPERM, -1); }
+// The program links only with linkat.
 int linkat(int from_directory, const char* from, int to_directory, const char* to, int flags) {
   return (void)from_directory, (void)from, (void)to_directory, (void)to, (void)flags, (errno = EPERM, -1);
 }
