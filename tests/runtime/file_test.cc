@@ -30,19 +30,17 @@ class File : public ::testing::Test {
 };
 
 TEST_F(File, ValueReadsAreLittleEndianWidenedWithTheirSignAndZeroPastTheEnd) {
-  ObjectNumber file = open_with(std::string("\x80\x34\x12\xFF\xFF\xFE\xFF\xFF\xFF\x7F\x42", 11));
-  EXPECT_EQ(file_read_byte(file), -128);
-  EXPECT_EQ(file_read_word(file), 0x1234);
-  EXPECT_EQ(file_read_word(file), -1);
-  EXPECT_EQ(file_read_long(file), -2);
-  EXPECT_EQ(file_read_word(file), 0x427F);
-  EXPECT_EQ(file_read_byte(file), 0);
-  EXPECT_EQ(file_read_word(open_with("\x05")), 5);  // the one byte left is the low byte
-  EXPECT_EQ(file_read_long(open_with("\x78\x56\x34\x12")), 0x12345678);
-  file = open_with("\x05\x06");
-  EXPECT_EQ(file_read_long(file), 0x0605);
-  EXPECT_EQ(file_read_long(file), 0);
-  file = open_with("");
+  using Read = int (*)(ObjectNumber);
+  const Read byte = file_read_byte, word = file_read_word, dword = file_read_long;
+  // Each file's reads in order; the bytes left at the end are the low bytes.
+  for (const auto& [bytes, reads] : std::vector<std::pair<std::string, std::vector<std::pair<Read, int>>>>{
+           {std::string("\x80\x34\x12\xFF\xFF\xFE\xFF\xFF\xFF\x7F\x42", 11),
+            {{byte, -128}, {word, 0x1234}, {word, -1}, {dword, -2}, {word, 0x427F}, {byte, 0}}},
+           {"\x05", {{word, 5}}}, {"\x78\x56\x34\x12", {{dword, 0x12345678}}}, {"\x05\x06", {{dword, 0x0605}, {dword, 0}}}}) {
+    ObjectNumber file = open_with(bytes);
+    for (auto [read, value] : reads) EXPECT_EQ(read(file), value) << bytes.size();
+  }
+  ObjectNumber file = open_with("");
   EXPECT_EQ(file_write_word(file, 0x12345), 2);  // the low 16 bits
   EXPECT_EQ(file_close(file), 1);
   EXPECT_EQ(read_file(path), "\x45\x23");
@@ -134,16 +132,11 @@ TEST_F(File, ANumberWithoutAFileDoesNothing) {
   ObjectNumber ended = file_open_read(OBJECT_NUMBER_ANY, path);
   file_close_all();
   char byte = 'x';
-  for (ObjectNumber number : {ObjectNumber{7}, freed, ObjectNumber{3}, ended}) {
-    EXPECT_EQ(file_eof(number), 0);
-    EXPECT_EQ(file_read_data(number, &byte, 1), 0u);
-    EXPECT_EQ(file_write_data(number, &byte, 1), 0u);
-    EXPECT_EQ(file_skip(number, 1), 0u);
-    EXPECT_EQ(file_read_long(number), 0);
-    EXPECT_EQ(file_write_word(number, 1), 0);
-    EXPECT_EQ(file_length(number), -1);
-    EXPECT_EQ(file_flush(number), 0);
-    EXPECT_EQ(file_close(number), 0);
+  for (ObjectNumber n : {ObjectNumber{7}, freed, ObjectNumber{3}, ended}) {
+    std::vector<std::int64_t> got = {file_eof(n), std::int64_t(file_read_data(n, &byte, 1)),
+        std::int64_t(file_write_data(n, &byte, 1)), std::int64_t(file_skip(n, 1)), file_read_long(n),
+        file_write_word(n, 1), file_length(n), file_flush(n), file_close(n)};
+    EXPECT_EQ(got, (std::vector<std::int64_t>{0, 0, 0, 0, 0, 0, -1, 0, 0})) << n;
   }
   ObjectNumber file = open_with("abc");
   EXPECT_EQ(file_write_data(file, &byte, 0), 0u);
