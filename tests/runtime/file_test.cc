@@ -36,7 +36,8 @@ TEST_F(File, ValueReadsAreLittleEndianWidenedWithTheirSignAndZeroPastTheEnd) {
   for (const auto& [bytes, reads] : std::vector<std::pair<std::string, std::vector<std::pair<Read, int>>>>{
            {std::string("\x80\x34\x12\xFF\xFF\xFE\xFF\xFF\xFF\x7F\x42", 11),
             {{byte, -128}, {word, 0x1234}, {word, -1}, {dword, -2}, {word, 0x427F}, {byte, 0}}},
-           {"\x05", {{word, 5}}}, {"\x78\x56\x34\x12", {{dword, 0x12345678}}}, {"\x05\x06", {{dword, 0x0605}, {dword, 0}}}}) {
+           {"\x05", {{word, 5}}}, {"\x78\x56\x34\x12", {{dword, 0x12345678}}},
+           {"\x05\x06", {{dword, 0x0605}, {dword, 0}}}}) {
     ObjectNumber file = open_with(bytes);
     for (auto [read, value] : reads) EXPECT_EQ(read(file), value) << bytes.size();
   }
