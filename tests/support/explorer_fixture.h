@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,9 @@ constexpr unsigned MAIN_TREE_FLAGS = 46;
 
 class ExplorerTest : public GadgetWindowTest {
  protected:
-  ObjectNumber list(const std::string& text, unsigned flags) { return explorer_list_create(-1, 0, 0, 700, 500, text, flags); }
-  ObjectNumber tree(const std::string& text, unsigned flags) { return explorer_tree_create(-1, 0, 0, 380, 480, text, flags); }
-  static GtkTreeView* view(ObjectNumber gadget) { return GTK_TREE_VIEW(gadget_find(gadget)->widget); }
-  static GtkTreeModel* model(ObjectNumber gadget) { return gtk_tree_view_get_model(view(gadget)); }
+  ObjectNumber list(const std::string& at, unsigned how) { return explorer_list_create(-1, 0, 0, 700, 500, at, how); }
+  ObjectNumber tree(const std::string& at, unsigned how) { return explorer_tree_create(-1, 0, 0, 380, 480, at, how); }
+  static GtkTreeModel* model(ObjectNumber g) { return gtk_tree_view_get_model(GTK_TREE_VIEW(gadget_find(g)->widget)); }
 
   // A list's texts of one column.
   static Names rows(ObjectNumber list, int column = 0) {
@@ -39,9 +39,7 @@ class ExplorerTest : public GadgetWindowTest {
   static std::string shown_name(ObjectNumber tree, GtkTreeIter* node) {
     gchar* text = nullptr;
     gtk_tree_model_get(model(tree), node, EXPLORER_COLUMN_NAME, &text, -1);
-    const std::string name = text ? text : "";
-    g_free(text);
-    return name;
+    return std::unique_ptr<gchar, decltype(&g_free)>(text, g_free) ? text : "";
   }
   // A tree's node of an absolute path, found by shown names below the root node.
   static GtkTreeIter node(ObjectNumber tree, const std::string& path) {
@@ -65,9 +63,6 @@ class ExplorerTest : public GadgetWindowTest {
     for (; more; more = gtk_tree_model_iter_next(model(tree), &child)) names.push_back(shown_name(tree, &child));
     return names;
   }
-  // Whether the node shows an expander; whether it holds only its nameless placeholder.
-  static bool expandable(ObjectNumber tree, const std::string& path) { return !children(tree, path).empty(); }
-  static bool unread(ObjectNumber tree, const std::string& path) { return children(tree, path) == Names{""}; }
 
   ScratchDirectory scratch_;
 };
