@@ -196,9 +196,8 @@ TEST_F(TzxToTap, OnlyAMissingOrEmptyTapFileIsWrittenAndTheInputIsOnlyRead) {
   EXPECT_TRUE(convert());
   EXPECT_EQ(read_file(tap_path), tap_record(data));
   EXPECT_EQ(read_file(tzx_path), tape);
-  struct stat status;
-  ASSERT_EQ(stat(tap_path.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0640u);  // the file it replaced was given that mode
+  // The file it replaced was given that mode.
+  EXPECT_EQ(std::filesystem::status(tap_path).permissions(), std::filesystem::perms(0640));
 }
 
 // The TAP file takes its name only once complete, and never from a file that

@@ -149,10 +149,8 @@ TEST_F(File, ANumberWithoutAFileDoesNothing) {
 // failed stat sets ENOENT), also descriptor 0 where standard input is closed;
 // a new file gets the mode the umask leaves.
 TEST_F(File, EachOpenTakesOneDescriptorDescriptorZeroToo) {
-  auto descriptors = [] {
-    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
-    return std::distance(std::filesystem::begin(entries), std::filesystem::end(entries));
-  };
+  using std::filesystem::directory_iterator;
+  auto descriptors = [] { return std::distance(directory_iterator("/proc/self/fd"), directory_iterator()); };
   write_file(path, "abc");
   const auto before = descriptors();
   int saved = dup(STDIN_FILENO);
@@ -176,9 +174,7 @@ TEST_F(File, EachOpenTakesOneDescriptorDescriptorZeroToo) {
   dup2(saved, STDIN_FILENO);
   close(saved);
   EXPECT_EQ(descriptors(), before);
-  struct stat status;
-  ASSERT_EQ(stat(directory.file("new").c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0644u);
+  EXPECT_EQ(std::filesystem::status(directory.file("new")).permissions(), std::filesystem::perms(0644));
 }
 
 // A device or FIFO named as a tape is refused without being opened at all:
