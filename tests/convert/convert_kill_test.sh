@@ -37,9 +37,8 @@ def remove_taps(folder):
     [os.remove(os.path.join(folder, name)) for name in os.listdir(folder) if name.endswith(".tap")]
 
 def check_folder(folder, tapes, taps, when):
-    for name in set(os.listdir(folder)) - set(tapes):
-        if taps.get(name) != digest(os.path.join(folder, name)):
-            failures.append("%s: %s is no reference TAP file" % (when, name))
+    failures.extend("%s: %s is no reference TAP file" % (when, name) for name in set(os.listdir(folder)) - set(tapes)
+                    if taps.get(name) != digest(os.path.join(folder, name)))
 
 def kill_at_moments(label, folder):
     """Kills spread over an undisturbed run's time (the middle of three, after one to warm the caches)."""

@@ -43,8 +43,7 @@ tapes() {
 
 mount_tmpfs() {  # WHAT DIR OPTIONS
   mkdir -p "$2" && mount -t tmpfs -o "$3" ostrelm-fault "$2" 2>/dev/null && mounts+=("$2") && return
-  echo "SKIP: $1: cannot mount a tmpfs (needs root)"
-  return 1
+  echo "SKIP: $1: cannot mount a tmpfs (needs root)"; return 1
 }
 
 # Runs the converter, bounded in time (it holds SIGTERM back while it converts

@@ -40,26 +40,24 @@ class ExplorerTest : public GadgetWindowTest {
     gtk_tree_model_get(model(tree), node, EXPLORER_COLUMN_NAME, &text, -1);
     return std::unique_ptr<gchar, decltype(&g_free)>(text, g_free) ? text : "";
   }
-  // A tree's node of an absolute path, found by shown names below the root node.
-  static GtkTreeIter node(ObjectNumber tree, const std::string& path) {
-    GtkTreeIter found{}, parent;
-    bool more = gtk_tree_model_get_iter_first(model(tree), &found);
+  // The shown names below the node of an absolute path, found by shown names
+  // from the root node down.
+  static Names children(ObjectNumber tree, const std::string& path) {
+    GtkTreeModel* m = model(tree);
+    GtkTreeIter node{}, parent;
+    bool more = gtk_tree_model_get_iter_first(m, &node);
     for (std::string::size_type start = 1, end; more && start < path.size(); start = end + 1) {
       end = std::min(path.find('/', start), path.size());
-      parent = found;
-      more = gtk_tree_model_iter_children(model(tree), &found, &parent);
-      while (more && shown_name(tree, &found) != path.substr(start, end - start))
-        more = gtk_tree_model_iter_next(model(tree), &found);
+      parent = node;
+      more = gtk_tree_model_iter_children(m, &node, &parent);
+      while (more && shown_name(tree, &node) != path.substr(start, end - start))
+        more = gtk_tree_model_iter_next(m, &node);
     }
     EXPECT_TRUE(more) << "no node for " << path;
-    return found;
-  }
-  // The shown names below a path's node ("": the top level).
-  static Names children(ObjectNumber tree, const std::string& path) {
-    GtkTreeIter parent = node(tree, path), child;
     Names names;
-    bool more = gtk_tree_model_iter_children(model(tree), &child, path.empty() ? nullptr : &parent);
-    for (; more; more = gtk_tree_model_iter_next(model(tree), &child)) names.push_back(shown_name(tree, &child));
+    parent = node;
+    for (more = gtk_tree_model_iter_children(m, &node, &parent); more; more = gtk_tree_model_iter_next(m, &node))
+      names.push_back(shown_name(tree, &node));
     return names;
   }
 
