@@ -150,16 +150,13 @@ TEST_F(TzxToTap, EachTapeGivesItsRecordsAndMessages) {
   }
 }
 
-TEST_F(TzxToTap, InputThatGivesNoTapeIsReported) {
+TEST_F(TzxToTap, BadInputAndATapFileThatCannotBeCreatedOrWrittenAreReportedAndLeaveNothing) {
   expect_failure("missing", "cannot open the TZX file");  // a FIFO or directory: fault_test.sh
   for (const std::string& bytes : {std::string(), std::string("ZXTape!"), "ZXtape!\x1A\x01\x14" + standard_block(data),
                                    "ZXTape!\x1B\x01\x14" + standard_block(data)}) {
     write_file(tzx_path, bytes);
     expect_failure(bytes.substr(0, 8), "not a TZX file");
   }
-}
-
-TEST_F(TzxToTap, TapFileThatCannotBeCreatedOrWrittenIsReportedAndDoesNotStay) {
   write_file(tzx_path, tape);
   // A directory, a dangling link, a link to an empty file: a link is never
   // written through, nor replaced.

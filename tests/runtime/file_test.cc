@@ -47,7 +47,7 @@ TEST_F(File, ValueReadsAreLittleEndianWidenedWithTheirSignAndZeroPastTheEnd) {
   EXPECT_EQ(read_file(path), "\x45\x23");
 }
 
-TEST_F(File, PositionsAcrossDirectionChangesEofChecksAndLargeReads) {
+TEST_F(File, PositionsAcrossDirectionChangesTheBufferBoundaryAndTheEnd) {
   std::string bytes = pattern_bytes(10000), got(10000, '\0');
   EXPECT_EQ(file_read_data(open_with(bytes), &got[0], 10000), 10000u);
   EXPECT_EQ(got, bytes);
@@ -70,12 +70,10 @@ TEST_F(File, PositionsAcrossDirectionChangesEofChecksAndLargeReads) {
   EXPECT_EQ(file_eof(file), 0);  // the buffer is used up: this refills it
   EXPECT_EQ(file_read_byte(file), static_cast<signed char>(bytes.back()));
   EXPECT_EQ(file_eof(file), 1);
-}
 
-// Writes that end on, cross and exceed the buffer's last byte land in order.
-TEST_F(File, WritesAroundTheBufferBoundary) {
-  std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE + 7, 5);
-  ObjectNumber file = open_with("");
+  // Writes that end on, cross and exceed the buffer's last byte land in order.
+  bytes = pattern_bytes(3 * FILE_BUFFER_SIZE + 7, 5);
+  file = open_with("");
   std::size_t at = 0;
   for (std::size_t piece : {FILE_BUFFER_SIZE - 96u, 200u, FILE_BUFFER_SIZE - 104u, 1u, FILE_BUFFER_SIZE + 6u}) {
     ASSERT_EQ(file_write_data(file, bytes.data() + at, piece), piece);
@@ -83,22 +81,20 @@ TEST_F(File, WritesAroundTheBufferBoundary) {
   }
   EXPECT_EQ(file_close(file), 1);
   EXPECT_EQ(read_file(path), bytes);
-}
 
-// The end is where the bytes delivered end, not where the stream is.
-TEST_F(File, EofSkipsAndAFileThatShrank) {
-  ObjectNumber file = open_with("abc");
+  // The end is where the bytes delivered end, not where the stream is.
+  file = open_with("abc");
   EXPECT_EQ(file_read_byte(file), 'a');  // the stream has given all three
   EXPECT_EQ(file_eof(file), 0);
   EXPECT_EQ(file_skip(file, 5), 2u);
   EXPECT_EQ(file_eof(file), 1);
-  std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE), got(FILE_BUFFER_SIZE, '\0');
+  bytes = pattern_bytes(3 * FILE_BUFFER_SIZE);
   file = open_with(bytes);  // from the very start, past the buffer, and on to the end
   EXPECT_EQ(file_skip(file, 2 * FILE_BUFFER_SIZE), 2u * FILE_BUFFER_SIZE);
   EXPECT_EQ(file_read_byte(file), static_cast<signed char>(bytes[2 * FILE_BUFFER_SIZE]));
   EXPECT_EQ(file_skip(file, 10 * FILE_BUFFER_SIZE), FILE_BUFFER_SIZE - 1u);
   file = open_with(bytes);
-  ASSERT_EQ(file_read_data(file, &got[0], FILE_BUFFER_SIZE), static_cast<std::size_t>(FILE_BUFFER_SIZE));
+  ASSERT_EQ(file_read_data(file, block, FILE_BUFFER_SIZE), static_cast<std::size_t>(FILE_BUFFER_SIZE));
   ASSERT_EQ(truncate(path.c_str(), 100), 0);  // now behind the read position
   EXPECT_EQ(file_skip(file, 2 * FILE_BUFFER_SIZE), 0u);
   EXPECT_EQ(file_length(file), 100);
