@@ -25,19 +25,18 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 page=$(getconf PAGESIZE)
 
 # Writes DIR/NAME.tzx for each NAME:SIZE, one standard data block of SIZE
-# random bytes (-1: the header alone), with a copy in $work/orig and the TAP
-# file it must give in $work/expected. Names are unique over the whole test.
+# random bytes (-1: the header alone), with a copy and the TAP file it must
+# give in $work/ref. Names are unique over the whole test.
 tapes() {
-  local dir=$1 spec name size; shift
-  mkdir -p "$work/orig" "$work/expected"
+  local dir=$1 spec size ref; shift
+  mkdir -p "$work/ref"
   for spec in "$@"; do
-    name=${spec%:*} size=${spec#*:}
-    : >"$work/expected/$name.tap"
+    size=${spec#*:} ref=$work/ref/${spec%:*}
+    : >"$ref.tap"
     [ "$size" -lt 0 ] || { printf "$(printf '\\x%02x\\x%02x' $((size & 255)) $((size >> 8)))"
-      head -c "$size" /dev/urandom; } >"$work/expected/$name.tap"
-    { printf 'ZXTape!\x1a\x01\x14'; [ "$size" -lt 0 ] || printf '\x10\xe8\x03'; cat "$work/expected/$name.tap"; } \
-      >"$work/orig/$name.tzx"
-    cp "$work/orig/$name.tzx" "$dir/"
+      head -c "$size" /dev/urandom; } >"$ref.tap"
+    { printf 'ZXTape!\x1a\x01\x14'; [ "$size" -lt 0 ] || printf '\x10\xe8\x03'; cat "$ref.tap"; } >"$ref.tzx"
+    cp "$ref.tzx" "$dir/"
   done
 }
 
@@ -65,12 +64,8 @@ expect_names() {  # WHAT DIR NAME...
 
 # Each TAP file is the one expected; each tape still has its bytes.
 expect_files() {  # WHAT FILE...
-  local what=$1 file name want; shift
-  for file in "$@"; do
-    name=${file##*/}
-    [ "${name%.tap}" != "$name" ] && want=$work/expected/$name || want=$work/orig/$name
-    cmp -s "$file" "$want" || fail "$what: $name is not as expected"
-  done
+  local what=$1 file; shift
+  for file in "$@"; do cmp -s "$file" "$work/ref/${file##*/}" || fail "$what: ${file##*/} is not as expected"; done
 }
 
 # Mode, size and times (nanoseconds) of each file: only looked at, never read.
