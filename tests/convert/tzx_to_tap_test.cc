@@ -136,7 +136,9 @@ class TzxToTap : public ::testing::Test {
   Lines lines;
 };
 
+// A new TAP file is made for reading and writing by all, as far as the umask lets.
 TEST_F(TzxToTap, EachTapeGivesItsRecordsAndMessages) {
+  const mode_t mask = umask(022);
   for (const Tape& row : tapes()) {
     SCOPED_TRACE(row.what);
     std::remove(tap_path.c_str());
@@ -147,7 +149,9 @@ TEST_F(TzxToTap, EachTapeGivesItsRecordsAndMessages) {
     EXPECT_EQ(lines, expected);
     std::string tap = read_file(tap_path);
     EXPECT_TRUE(path_exists(tap_path) && tap == row.tap) << "a TAP file of " << tap.size() << " bytes";
+    EXPECT_EQ(std::filesystem::status(tap_path).permissions(), std::filesystem::perms(0644));
   }
+  umask(mask);
 }
 
 TEST_F(TzxToTap, BadInputAndATapFileThatCannotBeCreatedOrWrittenAreReportedAndLeaveNothing) {
