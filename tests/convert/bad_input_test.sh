@@ -30,20 +30,16 @@ mapfile -t tapes < <(ls "$work/in"/*.tzx)
 for ((i = 0; i < ${#tapes[@]}; i += 200)); do
   batch=("${tapes[@]:i:200}")
   python3 "$gen" expect "$work/expected" "${batch[@]}" >"$work/expected.out"
-  timeout 120 "$convert" "${batch[@]}" >"$work/actual.out" 2>"$work/actual.err"
-  status=$?
+  timeout 120 "$convert" "${batch[@]}" >"$work/actual.out" 2>"$work/actual.err"; status=$?
   [ $status -le 1 ] || fail "batch $i: status $status: $(head -c 2000 "$work/actual.err")"
   cmp -s "$work/expected.out" "$work/actual.out" ||
     fail "batch $i: lines differ: $(diff "$work/expected.out" "$work/actual.out" | head -8)"
 done
 
 for tzx in "${tapes[@]}"; do
-  tap=${tzx%.tzx}.tap expected="$work/expected/$(basename "${tzx%.tzx}").tap"
-  if [ -f "$expected" ]; then
-    cmp -s "$expected" "$tap" || fail "${tzx##*/}: TAP file differs: $(cmp "$expected" "$tap" 2>&1)"
-  elif [ -e "$tap" ]; then
-    fail "${tzx##*/}: a TAP file was left where none belongs"
-  fi
+  name=${tzx##*/} tap=${tzx%.tzx}.tap expected="$work/expected/${name%.tzx}.tap"
+  if [ -f "$expected" ]; then cmp -s "$expected" "$tap" || fail "$name: TAP differs: $(cmp "$expected" "$tap" 2>&1)"
+  elif [ -e "$tap" ]; then fail "$name: a TAP file was left where none belongs"; fi
 done
 echo "${#tapes[@]} tapes converted ($made broken ones)"
 [ $failures -eq 0 ] || { echo "$failures failure(s)"; exit 1; }

@@ -12,10 +12,11 @@
 
 namespace {
 
+using Numbers = std::vector<ObjectNumber>;
 struct TestRecord { void* handle; int value; };
 
 ObjectTable* table = nullptr;  // the free function reaches it as the layers do
-std::vector<ObjectNumber> freed;
+Numbers freed;
 
 void record_free(ObjectNumber number) {
   if (!object_find(*table, number)) return;
@@ -30,8 +31,8 @@ ObjectNumber make(ObjectNumber number, int value = 0) {
 }
 
 // The numbers an iteration returns; on reaching `trigger` it frees `victim`.
-std::vector<ObjectNumber> iterate(ObjectNumber trigger = -1, ObjectNumber victim = -1) {
-  std::vector<ObjectNumber> numbers;
+Numbers iterate(ObjectNumber trigger = -1, ObjectNumber victim = -1) {
+  Numbers numbers;
   ObjectNumber number = 0;
   for (object_iterate_begin(*table); object_iterate_next(*table, &number);) {
     numbers.push_back(number);
@@ -40,45 +41,35 @@ std::vector<ObjectNumber> iterate(ObjectNumber trigger = -1, ObjectNumber victim
   return numbers;
 }
 
+// The static numbers end one below the capacity: the capacity itself is the
+// first number that grows the table, to the number plus the growth and no
+// further; a number that would pass a 32-bit capacity makes nothing.
 TEST(ObjectTable, NumbersGrowReuseFindAndIterate) {
   auto owner = object_table_create(sizeof(TestRecord), 16, record_free);
   table = owner.get();
-  make(2, 22);
-  make(20, 7);
-  EXPECT_EQ(table->capacity, 36);
-  EXPECT_EQ(object_find_record<TestRecord>(*table, 2)->value, 22) << "records survive the move";
-  EXPECT_EQ(static_cast<TestRecord*>(object_new(*table, 20))->handle, nullptr) << "reuse gives an empty slot";
-  EXPECT_EQ(freed, std::vector<ObjectNumber>{20}) << "after ending the old object";
-
-  ObjectNumber a = make(OBJECT_NUMBER_ANY, 9), b = make(OBJECT_NUMBER_ANY), c = make(OBJECT_NUMBER_ANY);
-  make(1);
-  EXPECT_EQ(iterate(), (std::vector<ObjectNumber>{1, 2, a, b, c})) << "static ascending, then dynamic oldest first";
-  object_free(*table, b);
-  EXPECT_EQ(object_find(*table, b), nullptr) << "a freed dynamic number finds nothing (ASan checks)";
-  EXPECT_EQ(iterate(a, c), (std::vector<ObjectNumber>{1, 2, a})) << "freeing the next while iterating";
-  freed.clear();
-  object_table_free_all(*table);
-  EXPECT_EQ(freed, (std::vector<ObjectNumber>{1, 2, a}));
-  EXPECT_TRUE(iterate().empty());
-}
-
-// The static numbers end one below the capacity: the capacity itself is the
-// first number that grows the table, by the growth and no further; a number
-// that would pass a 32-bit capacity makes nothing.
-TEST(ObjectTable, NumbersAtTheCapacityAndPastTheLargest) {
-  auto owner = object_table_create(sizeof(TestRecord), 16, record_free);
-  table = owner.get();
-  make(15, 15);
-  EXPECT_EQ(table->capacity, 16);
-  make(16, 16);
-  EXPECT_EQ(table->capacity, 32);
-  EXPECT_EQ(object_find_record<TestRecord>(*table, 15)->value, 15);
-  EXPECT_EQ(object_find_record<TestRecord>(*table, 16)->value, 16);
-  for (ObjectNumber empty : {0, 14, 17, 31}) EXPECT_EQ(object_find(*table, empty), nullptr) << empty;
+  for (auto [number, capacity] : {std::pair{15, 16}, {16, 32}, {40, 56}}) {
+    make(number, number);
+    EXPECT_EQ(table->capacity, capacity) << number;
+  }
+  for (ObjectNumber kept : {15, 16}) EXPECT_EQ(object_find_record<TestRecord>(*table, kept)->value, kept) << "moved";
+  for (ObjectNumber empty : {0, 14, 17, 39, 41, 55, 56}) EXPECT_EQ(object_find(*table, empty), nullptr) << empty;
   const ObjectNumber largest = std::numeric_limits<std::int32_t>::max() - 16;
   for (ObjectNumber refused : {largest + 1, ObjectNumber{std::numeric_limits<std::int32_t>::max()}, ObjectNumber{-2}})
     EXPECT_EQ(object_new(*table, refused), nullptr) << refused;
-  EXPECT_EQ(table->capacity, 32);
+  EXPECT_EQ(table->capacity, 56);
+  EXPECT_EQ(static_cast<TestRecord*>(object_new(*table, 40))->handle, nullptr) << "reuse gives an empty slot, not listed";
+  EXPECT_EQ(freed, Numbers{40}) << "after ending the old object";
+
+  ObjectNumber a = make(OBJECT_NUMBER_ANY), b = make(OBJECT_NUMBER_ANY), c = make(OBJECT_NUMBER_ANY);
+  make(1);
+  EXPECT_EQ(iterate(), (Numbers{1, 15, 16, a, b, c})) << "static ascending, then dynamic oldest first";
+  object_free(*table, b);
+  EXPECT_EQ(object_find(*table, b), nullptr) << "a freed dynamic number finds nothing (ASan checks)";
+  EXPECT_EQ(iterate(a, c), (Numbers{1, 15, 16, a})) << "freeing the next while iterating";
+  freed.clear();
+  object_table_free_all(*table);
+  EXPECT_EQ(freed, (Numbers{1, 15, 16, a}));
+  EXPECT_TRUE(iterate().empty());
 }
 
 TEST(RecordPool, BlockSizesAndRelease) {

@@ -30,25 +30,24 @@ class File : public ::testing::Test {
 };
 
 TEST_F(File, ValueReadsAreLittleEndianWidenedWithTheirSignAndZeroPastTheEnd) {
-  ObjectNumber file = open_with(std::string("\x80\x34\x12\xFF\xFF\xFE\xFF\xFF\xFF\x7F\x42", 11));
-  EXPECT_EQ(file_read_byte(file), -128);
-  EXPECT_EQ(file_read_word(file), 0x1234);
-  EXPECT_EQ(file_read_word(file), -1);
-  EXPECT_EQ(file_read_long(file), -2);
-  EXPECT_EQ(file_read_word(file), 0x427F);
-  EXPECT_EQ(file_read_byte(file), 0);
-  EXPECT_EQ(file_read_word(open_with("\x05")), 5);  // the one byte left is the low byte
-  EXPECT_EQ(file_read_long(open_with("\x78\x56\x34\x12")), 0x12345678);
-  file = open_with("\x05\x06");
-  EXPECT_EQ(file_read_long(file), 0x0605);
-  EXPECT_EQ(file_read_long(file), 0);
-  file = open_with("");
+  using Read = int (*)(ObjectNumber);
+  const Read byte = file_read_byte, word = file_read_word, dword = file_read_long;
+  // Each file's reads in order; the bytes left at the end are the low bytes.
+  for (const auto& [bytes, reads] : std::vector<std::pair<std::string, std::vector<std::pair<Read, int>>>>{
+           {std::string("\x80\x34\x12\xFF\xFF\xFE\xFF\xFF\xFF\x7F\x42", 11),
+            {{byte, -128}, {word, 0x1234}, {word, -1}, {dword, -2}, {word, 0x427F}, {byte, 0}}},
+           {"\x05", {{word, 5}}}, {"\x78\x56\x34\x12", {{dword, 0x12345678}}},
+           {"\x05\x06", {{dword, 0x0605}, {dword, 0}}}}) {
+    ObjectNumber file = open_with(bytes);
+    for (auto [read, value] : reads) EXPECT_EQ(read(file), value) << bytes.size();
+  }
+  ObjectNumber file = open_with("");
   EXPECT_EQ(file_write_word(file, 0x12345), 2);  // the low 16 bits
   EXPECT_EQ(file_close(file), 1);
   EXPECT_EQ(read_file(path), "\x45\x23");
 }
 
-TEST_F(File, PositionsAcrossDirectionChangesEofChecksAndLargeReads) {
+TEST_F(File, PositionsAcrossDirectionChangesTheBufferBoundaryAndTheEnd) {
   std::string bytes = pattern_bytes(10000), got(10000, '\0');
   EXPECT_EQ(file_read_data(open_with(bytes), &got[0], 10000), 10000u);
   EXPECT_EQ(got, bytes);
@@ -71,12 +70,10 @@ TEST_F(File, PositionsAcrossDirectionChangesEofChecksAndLargeReads) {
   EXPECT_EQ(file_eof(file), 0);  // the buffer is used up: this refills it
   EXPECT_EQ(file_read_byte(file), static_cast<signed char>(bytes.back()));
   EXPECT_EQ(file_eof(file), 1);
-}
 
-// Writes that end on, cross and exceed the buffer's last byte land in order.
-TEST_F(File, WritesAroundTheBufferBoundary) {
-  std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE + 7, 5);
-  ObjectNumber file = open_with("");
+  // Writes that end on, cross and exceed the buffer's last byte land in order.
+  bytes = pattern_bytes(3 * FILE_BUFFER_SIZE + 7, 5);
+  file = open_with("");
   std::size_t at = 0;
   for (std::size_t piece : {FILE_BUFFER_SIZE - 96u, 200u, FILE_BUFFER_SIZE - 104u, 1u, FILE_BUFFER_SIZE + 6u}) {
     ASSERT_EQ(file_write_data(file, bytes.data() + at, piece), piece);
@@ -84,22 +81,20 @@ TEST_F(File, WritesAroundTheBufferBoundary) {
   }
   EXPECT_EQ(file_close(file), 1);
   EXPECT_EQ(read_file(path), bytes);
-}
 
-// The end is where the bytes delivered end, not where the stream is.
-TEST_F(File, EofSkipsAndAFileThatShrank) {
-  ObjectNumber file = open_with("abc");
+  // The end is where the bytes delivered end, not where the stream is.
+  file = open_with("abc");
   EXPECT_EQ(file_read_byte(file), 'a');  // the stream has given all three
   EXPECT_EQ(file_eof(file), 0);
   EXPECT_EQ(file_skip(file, 5), 2u);
   EXPECT_EQ(file_eof(file), 1);
-  std::string bytes = pattern_bytes(3 * FILE_BUFFER_SIZE), got(FILE_BUFFER_SIZE, '\0');
+  bytes = pattern_bytes(3 * FILE_BUFFER_SIZE);
   file = open_with(bytes);  // from the very start, past the buffer, and on to the end
   EXPECT_EQ(file_skip(file, 2 * FILE_BUFFER_SIZE), 2u * FILE_BUFFER_SIZE);
   EXPECT_EQ(file_read_byte(file), static_cast<signed char>(bytes[2 * FILE_BUFFER_SIZE]));
   EXPECT_EQ(file_skip(file, 10 * FILE_BUFFER_SIZE), FILE_BUFFER_SIZE - 1u);
   file = open_with(bytes);
-  ASSERT_EQ(file_read_data(file, &got[0], FILE_BUFFER_SIZE), static_cast<std::size_t>(FILE_BUFFER_SIZE));
+  ASSERT_EQ(file_read_data(file, block, FILE_BUFFER_SIZE), static_cast<std::size_t>(FILE_BUFFER_SIZE));
   ASSERT_EQ(truncate(path.c_str(), 100), 0);  // now behind the read position
   EXPECT_EQ(file_skip(file, 2 * FILE_BUFFER_SIZE), 0u);
   EXPECT_EQ(file_length(file), 100);
@@ -134,16 +129,11 @@ TEST_F(File, ANumberWithoutAFileDoesNothing) {
   ObjectNumber ended = file_open_read(OBJECT_NUMBER_ANY, path);
   file_close_all();
   char byte = 'x';
-  for (ObjectNumber number : {ObjectNumber{7}, freed, ObjectNumber{3}, ended}) {
-    EXPECT_EQ(file_eof(number), 0);
-    EXPECT_EQ(file_read_data(number, &byte, 1), 0u);
-    EXPECT_EQ(file_write_data(number, &byte, 1), 0u);
-    EXPECT_EQ(file_skip(number, 1), 0u);
-    EXPECT_EQ(file_read_long(number), 0);
-    EXPECT_EQ(file_write_word(number, 1), 0);
-    EXPECT_EQ(file_length(number), -1);
-    EXPECT_EQ(file_flush(number), 0);
-    EXPECT_EQ(file_close(number), 0);
+  for (ObjectNumber n : {ObjectNumber{7}, freed, ObjectNumber{3}, ended}) {
+    std::vector<std::int64_t> got = {file_eof(n), std::int64_t(file_read_data(n, &byte, 1)),
+        std::int64_t(file_write_data(n, &byte, 1)), std::int64_t(file_skip(n, 1)), file_read_long(n),
+        file_write_word(n, 1), file_length(n), file_flush(n), file_close(n)};
+    EXPECT_EQ(got, (std::vector<std::int64_t>{0, 0, 0, 0, 0, 0, -1, 0, 0})) << n;
   }
   ObjectNumber file = open_with("abc");
   EXPECT_EQ(file_write_data(file, &byte, 0), 0u);
@@ -155,10 +145,8 @@ TEST_F(File, ANumberWithoutAFileDoesNothing) {
 // failed stat sets ENOENT), also descriptor 0 where standard input is closed;
 // a new file gets the mode the umask leaves.
 TEST_F(File, EachOpenTakesOneDescriptorDescriptorZeroToo) {
-  auto descriptors = [] {
-    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
-    return std::distance(std::filesystem::begin(entries), std::filesystem::end(entries));
-  };
+  using std::filesystem::directory_iterator;
+  auto descriptors = [] { return std::distance(directory_iterator("/proc/self/fd"), directory_iterator()); };
   write_file(path, "abc");
   const auto before = descriptors();
   int saved = dup(STDIN_FILENO);
@@ -182,9 +170,7 @@ TEST_F(File, EachOpenTakesOneDescriptorDescriptorZeroToo) {
   dup2(saved, STDIN_FILENO);
   close(saved);
   EXPECT_EQ(descriptors(), before);
-  struct stat status;
-  ASSERT_EQ(stat(directory.file("new").c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0644u);
+  EXPECT_EQ(std::filesystem::status(directory.file("new")).permissions(), std::filesystem::perms(0644));
 }
 
 // A device or FIFO named as a tape is refused without being opened at all:

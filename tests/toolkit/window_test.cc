@@ -4,6 +4,8 @@
 
 #include <gtk/gtk.h>
 
+#include <tuple>
+
 #include "gadgets/button.h"
 #include "tests/support/gadget_window_fixture.h"
 #include "toolkit/event_queue.h"
@@ -24,11 +26,8 @@ TEST_F(WindowTest, ClosingAWindowDropsOnlyItsQueuedEvents) {
   post_event(EVENT_MOVE, 0, a, 0);
   window_close(a);
   post_event(EVENT_GADGET, 600, window_, 0);  // behind the last record kept
-  events_suppress_begin();
-  post_event(EVENT_GADGET, 601, window_, 0);
-  events_suppress_end();
-  events_suppress_end();
-  post_event(EVENT_GADGET, 602, window_, 0);
+  events_suppress_begin(), post_event(EVENT_GADGET, 601, window_, 0), events_suppress_end();
+  events_suppress_end(), post_event(EVENT_GADGET, 602, window_, 0);
   kept.insert(kept.end(), {600, 602});
   std::vector<ObjectNumber> gadgets;
   for (const TestEvent& event : event_test_drain())
@@ -46,15 +45,10 @@ TEST_F(WindowTest, GadgetNumbersReusedFreedAndUnknown) {
   EXPECT_EQ(old, nullptr);
   ObjectNumber gone = button_create(-1, 0, 40, 80, 20, "gone");
   gadget_free(gone);
-  for (ObjectNumber number : {ObjectNumber{7}, ObjectNumber{1 << 20}, gone}) {
-    EXPECT_EQ(gadget_get_text(number), "") << number;
-    EXPECT_EQ(gadget_get_item_text(number, 2, 3), "");
-    EXPECT_EQ(gadget_count_items(number), 0);
-    EXPECT_EQ(gadget_get_item_state(number, 0), 0u);
-    EXPECT_EQ(gadget_add_item(number, -1, "x"), 0);
-    gadget_set_text(number, "x");
-    gadget_clear_items(number);
-    gadget_resize(number, 1, 1, 10, 10);
-    gadget_hide(number, 1);
+  for (ObjectNumber n : {ObjectNumber{7}, ObjectNumber{1 << 20}, gone}) {
+    gadget_set_text(n, "x"), gadget_clear_items(n), gadget_resize(n, 1, 1, 10, 10), gadget_hide(n, 1);
+    EXPECT_EQ(std::make_tuple(gadget_get_text(n), gadget_get_item_text(n, 2, 3), gadget_count_items(n),
+                              gadget_get_item_state(n, 0), gadget_add_item(n, -1, "x")),
+              std::make_tuple("", "", 0, 0u, 0)) << n;
   }
 }
