@@ -172,8 +172,13 @@ class Session:
                           text=True, env={**os.environ, "XDG_RUNTIME_DIR": self.runtime})
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
         os.environ.pop("NO_AT_BRIDGE", None)
-        self._spawn(["openbox"])  # only a window manager delivers close requests
-        wait_for(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0, "the window manager")
+        wm = []  # only a window manager delivers close requests; one that ended is started again
+
+        def window_manager():
+            if not wm or wm[-1].poll() is not None:
+                wm.append(self._spawn(["openbox"]))
+            return subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0
+        wait_for(window_manager, "the window manager", 120)
         pyatspi = __import__("pyatspi")
         return self
 
