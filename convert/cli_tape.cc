@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "convert/cli_output.h"
 #include "convert/string_ops.h"
 #include "convert/tzx_to_tap.h"
 #include "runtime/file_names.h"
@@ -17,7 +18,7 @@ void print_line(const std::string& line) {
 // Lines on standard error follow the file's lines on standard output, in that
 // order on a shared terminal.
 void say_aside(const std::string& name, const char* text) {
-  std::fflush(stdout);
+  cli_output_flush();
   std::fprintf(stderr, "ostrelm-convert: %s: %s\n", name.c_str(), text);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "convert/cli_arguments.h"
+#include "convert/cli_output.h"
 #include "convert/cli_tape.h"
 #include "runtime/file.h"
 #include "runtime/process_signals.h"
@@ -16,7 +17,6 @@ namespace {
 constexpr int EXIT_ALL_CLEAN = 0;
 constexpr int EXIT_SOMETHING_SAID = 1;
 constexpr int EXIT_USAGE = 2;
-constexpr std::size_t OUTPUT_BUFFER_SIZE = 1 << 16;
 
 const char USAGE[] =
     "Usage: ostrelm-convert [-d DIR] [--] FILE...\n"
@@ -27,25 +27,16 @@ const char USAGE[] =
     "was reported or passed over, 1 otherwise, 2 for a usage error. Ctrl-C or a\n"
     "termination signal ends the run after the file at hand, by that signal.\n";
 
-// A file's lines go out in one write once the file is done, however many
-// there are. A terminal keeps its line-by-line output. Must come before the
-// first output.
-void buffer_standard_output() {
-  static char buffer[OUTPUT_BUFFER_SIZE];
-  if (!isatty(STDOUT_FILENO)) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-}
-
-// Each file's lines are out before the next file begins, so that a run that
-// ends early (a signal, a closed pipe) has printed the lines of every TAP
-// file it left on disk. The termination signals are held meanwhile and end
-// the run only between two files: never half a TAP file, never a TAP file
-// without its lines. Returns whether anything was said about any file.
+// The termination signals are held during a file and end the run only
+// between two files, once the file's lines are out: never half a TAP file,
+// never a TAP file without its lines. Returns whether anything was said
+// about any file.
 bool convert_files(const CliArguments& arguments) {
   bool anything_said = false;
   for (const std::string& name : arguments.names) {
     anything_said |= cli_tape_convert(name, arguments.output_directory);
     // A failed write may have come at the flush before a line on standard error.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) || process_termination_requested()) break;
+    if (!cli_output_file_done() || process_termination_requested()) break;
   }
   return anything_said;
 }
@@ -64,14 +55,14 @@ int main(int argc, char** argv) {
     return EXIT_USAGE;
   }
 
-  buffer_standard_output();
+  cli_output_begin();
   // A closed pipe shows as a failed write, after which the run ends.
   process_ignore_write_signals();
   process_hold_termination_signals();
   file_layer_init();
   const bool anything_said = convert_files(arguments);
   file_close_all();
-  const bool output_lost = std::fflush(stdout) != 0 || std::ferror(stdout);
+  const bool output_lost = !cli_output_flush();
   if (output_lost) std::fputs("ostrelm-convert: cannot write to standard output\n", stderr);
   process_release_termination_signals();  // a signal that came ends the process here
   return output_lost || anything_said ? EXIT_SOMETHING_SAID : EXIT_ALL_CLEAN;

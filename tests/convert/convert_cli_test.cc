@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "convert/cli_output.h"
 #include "convert/tzx_to_tap.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/tzx_builder.h"
@@ -27,7 +28,8 @@ class ConvertCli : public ::testing::Test {
   // and standard error. An end by a signal gives the shell's 128 + signal.
   int run(const std::string& arguments, const std::string& prefix = "", const std::string& where = "-") {
     std::string cd = where.empty() ? "" : "cd " + (where == "-" ? directory.path() : where) + " && ";
-    std::string redirect = " >" + directory.file("out") + " 2>" + directory.file("err");
+    std::string redirect = piped ? " 2>" + directory.file("err") + " | cat >" + directory.file("out")
+                                 : " >" + directory.file("out") + " 2>" + directory.file("err");
     int status = std::system((cd + prefix + program + " " + arguments + redirect).c_str());
     err = read_file(directory.file("err"));
     out = read_file(directory.file("out"));
@@ -40,6 +42,7 @@ class ConvertCli : public ::testing::Test {
   const std::string program = std::filesystem::absolute(build != nullptr ? build : "build") / "ostrelm-convert";
   ScratchDirectory directory;
   std::string data = pattern_bytes(19), out, err;
+  bool piped = false;  // standard output through a pipe, whose reader's status is the one given back
 };
 
 TEST_F(ConvertCli, ExitStatusOutputLinesAndStandardError) {
@@ -69,6 +72,29 @@ TEST_F(ConvertCli, ExitStatusOutputLinesAndStandardError) {
   }
 }
 
+// Into a pipe, the first file's line goes out at once, so that `| head -n 1`
+// has its line; a reader that then goes away is noticed at the end of the
+// next file, within the moment in which that file's line is held back, and
+// ends the run. Run in a child, whose standard output can be a pipe.
+TEST(ConvertCliOutput, AReaderThatWentAwayIsNoticedBeforeTheNextWrite) {
+  const pid_t child = fork();
+  if (child == 0) {
+    int ends[2];
+    char line[8] = {};
+    signal(SIGPIPE, SIG_IGN);
+    const bool piped = pipe(ends) == 0 && dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO;
+    cli_output_begin();
+    std::fputs("a.tzx\n", stdout);
+    const bool first_out = cli_output_file_done() && read(ends[0], line, sizeof line) == 6;
+    close(ends[0]);
+    std::fputs("b.tzx\n", stdout);
+    _exit(piped && first_out && std::string(line) == "a.tzx\n" && !cli_output_file_done() ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 // Usage errors convert nothing; after "--" every argument is a name.
 TEST_F(ConvertCli, UsageErrorsAndNamesAfterTheEndOfOptions) {
   for (const char* arguments : {"", "--", "--frobnicate a.tzx", "-x a.tzx", "a.tzx -d", "-d missing a.tzx",
@@ -88,9 +114,11 @@ TEST_F(ConvertCli, UsageErrorsAndNamesAfterTheEndOfOptions) {
 
 // A termination signal sent while the converter is in a tape of 1 MB (held
 // at its open by fanotify, so the signal is surely there before the tape is
-// through) ends the run by that signal once the TAP file is whole and its
-// line is out, before the next tape; one the caller ignores (a HUP under
-// nohup, signal 0 here) changes nothing: the next tape is passed over.
+// through) ends the run by that signal once the TAP file is whole and every
+// TAP file's line is out, into a file or a pipe, before the next tape; one
+// the caller ignores (a HUP under nohup, signal 0 here) changes nothing: the
+// next tape is passed over. Into a file, each line is out before the next
+// tape begins.
 TEST_F(ConvertCli, ATerminationSignalEndsTheRunAfterTheFileAtHand) {
   std::string tape, tap;
   for (int i = 0; i < 16; ++i) tape += pure_block(pattern_bytes(65535, i)), tap += tap_record(pattern_bytes(65535, i));
@@ -99,24 +127,31 @@ TEST_F(ConvertCli, ATerminationSignalEndsTheRunAfterTheFileAtHand) {
   if (opens < 0 || fanotify_mark(opens, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD, directory.file("big.tzx").c_str())) {
     GTEST_SKIP() << "no fanotify permission events (they need root)";
   }
-  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, 0}) {
-    for (const char* name : {"a.tap", "big.tap"}) std::remove(directory.file(name).c_str());
+  write_file(directory.file("c.tzx"), tzx(standard_block(data)));
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, 0, -SIGINT, -SIGTERM}) {
+    piped = signal_number < 0;
+    signal_number = std::abs(signal_number);
+    for (const char* name : {"a.tap", "c.tap", "big.tap"}) std::remove(directory.file(name).c_str());
     std::thread holder([&] {
       pollfd event = {opens, POLLIN, 0};
       ASSERT_EQ(poll(&event, 1, 60000), 1) << "big.tzx was never opened";
       fanotify_event_metadata opening;
       ASSERT_EQ(read(opens, &opening, sizeof opening), static_cast<ssize_t>(sizeof opening));
       kill(opening.pid, signal_number == 0 ? SIGHUP : signal_number);
-      EXPECT_EQ(read_file(directory.file("out")), "a.tzx\n") << "not out before the next tape";
+      if (!piped) {
+        EXPECT_EQ(read_file(directory.file("out")), "a.tzx\nc.tzx\n") << "not out before the next tape";
+      }
       fanotify_response allow = {opening.fd, FAN_ALLOW};
       ASSERT_EQ(write(opens, &allow, sizeof allow), static_cast<ssize_t>(sizeof allow));
       close(opening.fd);
     });
-    const int status = run("a.tzx big.tzx a.tzx", signal_number == 0 ? "ulimit -c 0; trap '' HUP; " : "ulimit -c 0; ");
+    const int status = run("a.tzx c.tzx big.tzx a.tzx", signal_number == 0 ? "ulimit -c 0; trap '' HUP; " : "ulimit -c 0; ");
     holder.join();
     if (HasFatalFailure()) break;  // the tape was never opened: the other signals would wait as long
-    EXPECT_EQ(status, signal_number == 0 ? 1 : 128 + signal_number);
-    EXPECT_EQ(out, signal_number == 0 ? "a.tzx\nbig.tzx\na.tzx\n" : "a.tzx\nbig.tzx\n") << signal_number;
+    if (!piped) {
+      EXPECT_EQ(status, signal_number == 0 ? 1 : 128 + signal_number);
+    }
+    EXPECT_EQ(out, "a.tzx\nc.tzx\nbig.tzx\n" + std::string(signal_number == 0 ? "a.tzx\n" : "")) << signal_number;
     EXPECT_TRUE(read_file(directory.file("big.tap")) == tap) << signal_number << ": the TAP file is not whole";
   }
   close(opens);
