@@ -18,6 +18,10 @@ constexpr int kEditorAttributeReadOnly = 1;
 // The mark at the end of the text that the log keeps in view.
 constexpr char kEditorKeyEndMark[] = "tq_end";
 
+// The view's lines added by editor_add_file_line that wait for GTK's next
+// turn: a std::string, owned by the view.
+constexpr char kEditorKeyPending[] = "tq_pending_lines";
+
 GtkTextBuffer* editor_buffer(GadgetRecord* record) {
   return gtk_text_view_get_buffer(GTK_TEXT_VIEW(record->widget));
 }
@@ -29,13 +33,52 @@ std::string take_gtk_text(gchar* text) {
   return result;
 }
 
+int editor_add_item(GadgetRecord* record, int position, const char* utf8, GdkPixbuf*);
+
+std::string* editor_pending_lines(GadgetRecord* record) {
+  return static_cast<std::string*>(g_object_get_data(G_OBJECT(record->widget), kEditorKeyPending));
+}
+
+// Puts the lines that wait into the text, in one insertion. Every handler
+// calls it first, so the program always sees every line it added.
+void editor_settle(GadgetRecord* record) {
+  std::string* pending = editor_pending_lines(record);
+  if (pending == nullptr || pending->empty()) return;
+  std::string lines;
+  lines.swap(*pending);
+  editor_add_item(record, -1, lines.c_str(), nullptr);
+}
+
+const GadgetType* editor_type();
+
+// GTK's next turn after lines were added (a pump of a long batch, or the
+// loop): the lines go in and the end of the text comes into view, by a mark
+// that stays behind whatever is appended. Takes the gadget's number: the
+// editor may be gone by then.
+gboolean editor_show_added_lines(gpointer number) {
+  GadgetRecord* record = gadget_find(reinterpret_cast<ObjectNumber>(number));
+  if (!record || record->type != editor_type()) return FALSE;
+  editor_settle(record);
+  GtkTextBuffer* buffer = editor_buffer(record);
+  GtkTextMark* end = gtk_text_buffer_get_mark(buffer, kEditorKeyEndMark);
+  if (end == nullptr) {
+    GtkTextIter iter;
+    gtk_text_buffer_get_end_iter(buffer, &iter);
+    end = gtk_text_buffer_create_mark(buffer, kEditorKeyEndMark, &iter, FALSE);
+  }
+  gtk_text_view_scroll_mark_onscreen(GTK_TEXT_VIEW(record->widget), end);
+  return FALSE;
+}
+
 std::string editor_get_text(GadgetRecord* record) {
+  editor_settle(record);
   GtkTextIter start, end;
   gtk_text_buffer_get_bounds(editor_buffer(record), &start, &end);
   return take_gtk_text(gtk_text_buffer_get_text(editor_buffer(record), &start, &end, TRUE));
 }
 
 void editor_set_text(GadgetRecord* record, const char* utf8) {
+  editor_settle(record);
   gtk_text_buffer_set_text(editor_buffer(record), utf8, -1);
 }
 
@@ -44,6 +87,7 @@ void editor_set_text(GadgetRecord* record, const char* utf8) {
 // inside the text (0 to count - 1) inserts the line before that line; any
 // other position appends.
 int editor_add_item(GadgetRecord* record, int position, const char* utf8, GdkPixbuf*) {
+  editor_settle(record);
   GtkTextBuffer* buffer = editor_buffer(record);
   const bool has_text = gtk_text_buffer_get_char_count(buffer) > 0;
   GtkTextIter iter;
@@ -59,11 +103,18 @@ int editor_add_item(GadgetRecord* record, int position, const char* utf8, GdkPix
   return 0;
 }
 
-void editor_clear_items(GadgetRecord* record) { gtk_text_buffer_set_text(editor_buffer(record), "", -1); }
+void editor_clear_items(GadgetRecord* record) {
+  editor_settle(record);
+  gtk_text_buffer_set_text(editor_buffer(record), "", -1);
+}
 
-int editor_count_items(GadgetRecord* record) { return gtk_text_buffer_get_line_count(editor_buffer(record)); }
+int editor_count_items(GadgetRecord* record) {
+  editor_settle(record);
+  return gtk_text_buffer_get_line_count(editor_buffer(record));
+}
 
 std::string editor_get_item_text(GadgetRecord* record, int line, int) {
+  editor_settle(record);
   GtkTextBuffer* buffer = editor_buffer(record);
   if (line < 0 || line >= gtk_text_buffer_get_line_count(buffer)) return std::string();
   GtkTextIter start;
@@ -141,16 +192,20 @@ void editor_changed(GtkTextBuffer*, GtkWidget* view) {
 void editor_add_file_line(ObjectNumber editor, const std::string& bytes) {
   GadgetRecord* record = gadget_find(editor);
   if (!record || record->type != editor_type()) return;
-  editor_add_item(record, -1, explorer_display_name(bytes.c_str()).c_str(), nullptr);
-  // A mark that stays behind whatever is appended; scrolling to it is only
-  // noted here and done when GTK next lays the view out, so a batch of
-  // thousands of lines pays for it once per redraw, not once per line.
-  GtkTextBuffer* buffer = editor_buffer(record);
-  GtkTextMark* end = gtk_text_buffer_get_mark(buffer, kEditorKeyEndMark);
-  if (end == nullptr) {
-    GtkTextIter iter;
-    gtk_text_buffer_get_end_iter(buffer, &iter);
-    end = gtk_text_buffer_create_mark(buffer, kEditorKeyEndMark, &iter, FALSE);
+  // A batch adds thousands of lines between two redraws: they wait and go
+  // in together, ahead of anything else GTK does next, and the view scrolls
+  // once. Each insertion of its own would cost signals, an event and a
+  // scroll request per line.
+  std::string* pending = editor_pending_lines(record);
+  if (pending == nullptr) {
+    pending = new std::string;
+    g_object_set_data_full(G_OBJECT(record->widget), kEditorKeyPending, pending,
+                           [](gpointer lines) { delete static_cast<std::string*>(lines); });
   }
-  gtk_text_view_scroll_mark_onscreen(GTK_TEXT_VIEW(record->widget), end);
+  if (pending->empty()) {
+    g_idle_add_full(G_PRIORITY_HIGH, editor_show_added_lines, reinterpret_cast<gpointer>(editor), nullptr);
+  } else {
+    *pending += '\n';
+  }
+  *pending += explorer_display_name(bytes.c_str());
 }

@@ -2,6 +2,7 @@
 #include "gadgets/editor.h"
 
 #include "tests/support/gadget_window_fixture.h"
+#include "toolkit/event_queue.h"
 #include "toolkit/gadget.h"
 
 using EditorTest = GadgetWindowTest;
@@ -18,4 +19,22 @@ TEST_F(EditorTest, TheLogTakesLinesWithoutStrayBreaks) {
   EXPECT_EQ(gadget_count_items(0), 4);
   gadget_set_text(0, gadget_get_text(0) + "!");
   EXPECT_EQ(gadget_get_text(0), "a\nGr\xFC\xDF" "e \xC0\xFF\nc\nd!");
+}
+
+// File lines wait for GTK's next turn to go into the view, but the program
+// reads them back at once, in the order added, mixed with its other lines;
+// lines cleared before that turn do not come back with it.
+TEST_F(EditorTest, FileLinesReadBackAtOnceInTheirOrder) {
+  ASSERT_NE(editor_create(0, 0, 100, 400, 150, EDITOR_READ_ONLY), 0);
+  editor_add_file_line(0, "a.tzx");
+  gadget_add_item(0, -1, "b");
+  editor_add_file_line(0, "c");
+  editor_add_file_line(0, "d");
+  EXPECT_EQ(gadget_count_items(0), 4);
+  editor_add_file_line(0, "e");
+  EXPECT_EQ(gadget_get_text(0), "a.tzx\nb\nc\nd\ne");
+  editor_add_file_line(0, "f");
+  gadget_clear_items(0);
+  events_flush();
+  EXPECT_EQ(gadget_get_text(0), "");
 }
