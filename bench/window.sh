@@ -39,14 +39,17 @@ g++ -std=c++17 -O2 -Wall -Wextra -Werror $(pkg-config --cflags gtk+-2.0 | sed 's
   "$root/bench/minimal_window_main.cc" -o "$out/minimal_window_cxx" -Wl,--no-as-needed -lstdc++ -Wl,--as-needed \
   $(pkg-config --libs gtk+-2.0)
 
-stamp=$(sha1sum "$gen" | cut -d' ' -f1)
+# The batch folders sit one level down: the tree shows whether each folder
+# beside the start folder's path has a subfolder, and a folder of 20,000
+# files beside it would be read through at every start-up.
+stamp="$(sha1sum "$gen" | cut -d' ' -f1) batches/"
 if [ "$(cat "$scratch/stamp" 2>/dev/null)" != "$stamp" ]; then
   echo "generating the benchmark tapes in $scratch"
   rm -rf "$scratch"
-  mkdir -p "$scratch"
+  mkdir -p "$scratch/batches"
   python3 "$gen" small "$scratch/start" --count 40
-  python3 "$gen" small "$scratch/batch" --count 2000
-  python3 "$gen" small "$scratch/large" --count 20000
+  python3 "$gen" small "$scratch/batches/batch" --count 2000
+  python3 "$gen" small "$scratch/batches/large" --count 20000
   echo "$stamp" >"$scratch/stamp"
 fi
 
@@ -54,4 +57,5 @@ fi
 # X server does not have, in both programs alike.
 NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   python3 "$root/bench/window_bench.py" "$build/ostrelm" "$out/minimal_window" \
-  "$build/ostrelm-convert" "$scratch/start/" "$scratch/batch/" "$out/minimal_window_cxx" "$scratch/large/"
+  "$build/ostrelm-convert" "$scratch/start/" "$scratch/batches/batch/" "$out/minimal_window_cxx" \
+  "$scratch/batches/large/"
