@@ -19,7 +19,8 @@ constexpr int kEditorAttributeReadOnly = 1;
 constexpr char kEditorKeyEndMark[] = "tq_end";
 
 // The view's lines added by editor_add_file_line that wait for GTK's next
-// turn: a std::string, owned by the view.
+// turn, each after a line break: a std::string, owned by the view. Empty
+// when none waits, even if an empty line was added.
 constexpr char kEditorKeyPending[] = "tq_pending_lines";
 
 GtkTextBuffer* editor_buffer(GadgetRecord* record) {
@@ -46,7 +47,7 @@ void editor_settle(GadgetRecord* record) {
   if (pending == nullptr || pending->empty()) return;
   std::string lines;
   lines.swap(*pending);
-  editor_add_item(record, -1, lines.c_str(), nullptr);
+  editor_add_item(record, -1, lines.c_str() + 1, nullptr);
 }
 
 const GadgetType* editor_type();
@@ -204,8 +205,7 @@ void editor_add_file_line(ObjectNumber editor, const std::string& bytes) {
   }
   if (pending->empty()) {
     g_idle_add_full(G_PRIORITY_HIGH, editor_show_added_lines, reinterpret_cast<gpointer>(editor), nullptr);
-  } else {
-    *pending += '\n';
   }
+  *pending += '\n';
   *pending += explorer_display_name(bytes.c_str());
 }
