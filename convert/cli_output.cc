@@ -2,6 +2,7 @@
 #include "convert/cli_output.h"
 
 #include <poll.h>
+#include <stdio_ext.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +48,10 @@ bool cli_output_file_done() {
     return !std::ferror(stdout);
   }
   return cli_output_flush();
+}
+
+void cli_output_pace() {
+  if (output_paced && __fpending(stdout) > 0 && Clock::now() - last_write >= PIPE_WRITE_INTERVAL) cli_output_flush();
 }
 
 bool cli_output_flush() {

@@ -20,6 +20,10 @@ void cli_output_begin();
 // can take no more.
 bool cli_output_file_done();
 
+// Called during a file, before each of its blocks: lines held back from
+// earlier files go out once due, so that a long tape does not keep them.
+void cli_output_pace();
+
 // Writes out everything held: at the end, before a line on standard error,
 // and before a held signal ends the process. False when standard output has
 // failed.

@@ -49,10 +49,13 @@ bool cli_tape_convert(const std::string& name, const std::optional<std::string>&
   const std::string tap = tap_path(name, output_directory);
   const TapConversionPaths paths{name, tap, full_path(tap)};
   bool reported = false;
-  TapConversionOutcome outcome = convert_tzx_file(paths, [&reported](const std::string& line) {
-    print_line(line);
-    reported = true;
-  });
+  TapConversionOutcome outcome = convert_tzx_file(
+      paths,
+      [&reported](const std::string& line) {
+        print_line(line);
+        reported = true;
+      },
+      cli_output_pace);
   print_line(name);
   if (outcome != TAP_CONVERSION_PASSED_OVER) return reported;
   say_aside(name, (paths.tap_shown + " already holds data, passed over").c_str());

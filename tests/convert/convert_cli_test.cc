@@ -73,10 +73,11 @@ TEST_F(ConvertCli, ExitStatusOutputLinesAndStandardError) {
 }
 
 // Into a pipe, the first file's line goes out at once, so that `| head -n 1`
-// has its line; a reader that then goes away is noticed at the end of the
-// next file, within the moment in which that file's line is held back, and
-// ends the run. Run in a child, whose standard output can be a pipe.
-TEST(ConvertCliOutput, AReaderThatWentAwayIsNoticedBeforeTheNextWrite) {
+// has its line; a line held back goes out once due, even in the middle of the
+// next file; a reader that then goes away is noticed at the end of the next
+// file, within the moment in which that file's line is held back, and ends
+// the run. Run in a child, whose standard output can be a pipe.
+TEST(ConvertCliOutput, HeldLinesGoOutWhenDueAndAGoneReaderIsNoticed) {
   const pid_t child = fork();
   if (child == 0) {
     int ends[2];
@@ -87,10 +88,16 @@ TEST(ConvertCliOutput, AReaderThatWentAwayIsNoticedBeforeTheNextWrite) {
                        dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO;
     cli_output_begin();
     std::fputs("a.tzx\n", stdout);
-    const bool first_out = cli_output_file_done() && read(ends[0], line, sizeof line) == 6;
+    const bool first_out = cli_output_file_done() && read(ends[0], line, sizeof line) == 6 &&
+                           std::string(line) == "a.tzx\n";
+    std::fputs("c.tzx\n", stdout);
+    const bool second_done = cli_output_file_done();
+    usleep(6000);
+    cli_output_pace();
+    const bool held_out = second_done && read(ends[0], line, sizeof line) == 6 && std::string(line) == "c.tzx\n";
     close(ends[0]);
     std::fputs("b.tzx\n", stdout);
-    _exit(piped && first_out && std::string(line) == "a.tzx\n" && !cli_output_file_done() ? 0 : 1);
+    _exit(piped && first_out && held_out && !cli_output_file_done() ? 0 : 1);
   }
   int status = -1;
   ASSERT_EQ(waitpid(child, &status, 0), child);
