@@ -16,11 +16,11 @@ namespace {
 
 // The batch runs inside the handling of one press, so the window is kept
 // drawing and answering by pumps between its files and between the blocks of
-// a long tape; what the user does
-// meanwhile is queued. The button takes no press while it runs, and a press
-// queued before it ended (the second click of a double click) is dropped:
-// one press, one batch, and the log keeps that batch's every line. A close
-// request ends the batch after the file at hand; the loop then ends on it.
+// a long tape; what the user does meanwhile is queued. The button takes no
+// press while it runs, and a press queued before it ended (the second click
+// of a double click) is dropped: one press, one batch, and the log keeps that
+// batch's every line. A close request ends the batch after the file at hand;
+// the loop then ends on it.
 void event_loop_convert(const MainWindow& main) {
   window_busy_set(main.window, true);
   button_set_enabled(main.convert_button, false);

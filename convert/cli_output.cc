@@ -34,6 +34,10 @@ bool output_reader_gone() {
   return poll(&output, 1, 0) == 1 && (output.revents & (POLLERR | POLLHUP)) != 0;
 }
 
+// Whether what is held back may wait for a later write: into a file or a
+// terminal nothing waits.
+bool output_may_wait() { return output_paced && Clock::now() - last_write < PIPE_WRITE_INTERVAL; }
+
 }  // namespace
 
 void cli_output_begin() {
@@ -44,14 +48,12 @@ void cli_output_begin() {
 }
 
 bool cli_output_file_done() {
-  if (output_paced && Clock::now() - last_write < PIPE_WRITE_INTERVAL && !output_reader_gone()) {
-    return !std::ferror(stdout);
-  }
+  if (output_may_wait() && !output_reader_gone()) return !std::ferror(stdout);
   return cli_output_flush();
 }
 
 void cli_output_pace() {
-  if (output_paced && __fpending(stdout) > 0 && Clock::now() - last_write >= PIPE_WRITE_INTERVAL) cli_output_flush();
+  if (output_paced && __fpending(stdout) > 0 && !output_may_wait()) cli_output_flush();
 }
 
 bool cli_output_flush() {
