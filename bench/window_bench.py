@@ -205,10 +205,8 @@ def batch_rounds(ostrelm, convert, batch_dir, rounds):
     """One window converts every selected tape of batch_dir at each press; the
     command line converts the same files in between."""
     tapes = sorted(os.path.basename(p) for p in glob.glob(os.path.join(batch_dir, "*.tzx")))
-    # Writing 2,000 files into a folder that never held them is far quicker
-    # than writing them again after they were removed (the file system passes
-    # over the inodes it has just freed). Every timed batch is a repeat: one
-    # untimed conversion first.
+    # Every timed batch is a repeat, as its folder has held TAP files before:
+    # one untimed conversion first.
     remove_taps(batch_dir)
     batch_on_command_line(convert, batch_dir, tapes)
     remove_taps(batch_dir)
@@ -230,9 +228,8 @@ def batch_rounds(ostrelm, convert, batch_dir, rounds):
         if tap_count(batch_dir) != len(tapes):
             sys.exit("ostrelm-convert wrote %d TAP files, not %d" % (tap_count(batch_dir), len(tapes)))
 
-    # The file system's cost of creating thousands of files depends on what
-    # was removed just before (ext4 passes over inodes it freed recently), so
-    # the two take turns at going first.
+    # The cost of creating thousands of files can depend on what was removed
+    # just before, so the two take turns at going first.
     for round_number in range(rounds):
         for batch in ((in_window, on_command_line) if round_number % 2 == 0 else (on_command_line, in_window)):
             batch()
