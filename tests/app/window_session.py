@@ -4,7 +4,7 @@
 # where the toolkit says they are. See window_end_to_end_test.py for its use. The program
 # gets its own HOME and TMPDIR in session.scratch; a Failure in the `with Session(...)`
 # block is reported with a screenshot and ends the script with status 1.
-import ctypes, os, shutil, signal, subprocess, sys, tempfile, time, traceback  # noqa: E401
+import ctypes, os, random, shutil, signal, subprocess, sys, tempfile, time, traceback  # noqa: E401
 
 TITLE_PREFIX = "Nib_Ostrelm"
 SOURCE = os.environ.get("OSTRELM_SOURCE_DIR") or os.path.abspath(os.path.join(os.path.dirname(__file__), "../.."))
@@ -162,12 +162,7 @@ class Session:
         # The AT-SPI bus's socket goes to XDG_RUNTIME_DIR: a short path, as a socket's
         # path has at most 107 bytes and TMPDIR may be long.
         self.runtime = tempfile.mkdtemp(prefix="ostrelm-", dir="/tmp")
-        read, write = os.pipe()  # Xvfb picks a free display itself and says which
-        self._spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                    pass_fds=(write,))
-        os.close(write)
-        with os.fdopen(read) as display:
-            os.environ["DISPLAY"] = ":" + display.readline().strip()
+        os.environ["DISPLAY"] = ":%d" % self._x_server()
         bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address"], stdout=subprocess.PIPE,
                           text=True, env={**os.environ, "XDG_RUNTIME_DIR": self.runtime})
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
@@ -181,6 +176,21 @@ class Session:
         wait_for(window_manager, "the window manager", 120)
         pyatspi = __import__("pyatspi")
         return self
+
+    def _x_server(self):
+        # A display number far from those that desktops and other tools on this machine take
+        # first (0, 1, 99...); Xvfb refuses one whose lock or socket another server holds.
+        for number in random.sample(range(300, 3000), 40):
+            read, write = os.pipe()
+            self.x_server = self._spawn(["Xvfb", f":{number}", "-displayfd", str(write), "-screen", "0",
+                                         "1280x1024x24", "-nolisten", "tcp"], pass_fds=(write,))
+            os.close(write)
+            with os.fdopen(read) as ready:  # the number once it takes clients, else nothing
+                if ready.readline().strip() == str(number):
+                    return number
+            self.children.remove(self.x_server)
+            self.x_server.wait()
+        raise Failure("Xvfb found no free display")
 
     def _spawn(self, command, stdout=subprocess.DEVNULL, **options):
         # Each in a process group of its own, ended with this script even when it is killed.
@@ -219,6 +229,8 @@ class Session:
         if error is not None:
             print(f"FAIL: {error}" if kind is Failure else "".join(traceback.format_exception(kind, error, trace)))
             print("screenshot:", self.screenshot("failure"), flush=True)
+            if self.x_server.poll() is not None:  # something outside the test ended it
+                print(f"note: the test's X server ended under it (status {self.x_server.returncode})")
         for process in self.windows:  # (kill passes over one that ended)
             process.kill()
             process.wait()

@@ -74,10 +74,18 @@ compared=$(find "$work/built" -name '*.tap' -size +0 | wc -l)
 wait_for() {  # tenths of a second, then a command that must succeed
   for ((i = 0; i < $1; i++)); do "${@:2}" >/dev/null 2>&1 && return 0; sleep 0.1; done; return 1
 }
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 100 test -s "$work/display" || { fail "Xvfb did not start: $(cat "$work/xvfb.log")"; finish; }
-export DISPLAY=:$(cat "$work/display")
+# A display number far from those that desktops and other tools on this machine
+# take first (0, 1, 99...); Xvfb refuses one whose lock or socket another holds.
+for number in $(shuf -i 300-2999 -n 40); do
+  Xvfb ":$number" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  wait_for 100 sh -c "test -s '$work/display' || ! kill -0 $xvfb" && [ -s "$work/display" ] && break
+  kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null
+done
+pids+=($xvfb)
+[ -s "$work/display" ] || { fail "Xvfb did not start: $(cat "$work/xvfb.log")"; finish; }
+export DISPLAY=:$number
+x_ended() { kill -0 $xvfb 2>/dev/null || echo " (the test's X server ended under it)"; }
 # The Exec line as the desktop's launcher splits it (its quoting is the
 # shell's double quotes), run with the staging root first on PATH.
 readarray -d '' command < <(python3 -c 'import shlex, sys; print("\0".join(shlex.split(sys.argv[1])), end="")' \
@@ -86,7 +94,7 @@ readarray -d '' command < <(python3 -c 'import shlex, sys; print("\0".join(shlex
 window_pid=$!
 pids+=($window_pid)
 window_id() { wid=$(xdotool search --all --pid "$window_pid" --name '^Nib_Ostrelm v\. ' | head -1); [ -n "$wid" ]; }
-wait_for 200 window_id || { fail "no window appeared: $(cat "$work/window.log")"; finish; }
+wait_for 200 window_id || { fail "no window appeared$(x_ended): $(cat "$work/window.log")"; finish; }
 # Before the window manager runs: openbox puts its own icon on a window that
 # has none, so only now is an icon on the window surely the program's.
 wait_for 100 sh -c "xprop -id $wid _NET_WM_ICON | grep -q 'Icon ('" || fail "the window has no icon (_NET_WM_ICON)"
