@@ -97,12 +97,16 @@ class Table:  # a table or tree table; a row is known by the text of its first c
         click_at(self.showing(self.index(name)), modifier, count)
 
     def select_all(self, timeout=60):
-        # The first row clicked, then ctrl+a, until every row is selected: the list may still be
-        # read again after a batch, which takes a selection back. Counted, not named: thousands of rows.
+        # The first row clicked, then ctrl+a, until every row is selected: a click in the moment a
+        # batch ends may leave the keyboard with the button. Later tries wait longer, for a list of
+        # thousands of rows on a busy machine. Counted, not named: thousands of rows.
+        tries = []
+
         def attempt(table=self.accessible.queryTable()):
             click_at(self.showing(0))
             xdotool("key", "ctrl+a")
-            return wait_for(lambda: 0 < table.nSelectedRows == table.nRows, "every row selected", timeout / 4)
+            tries.append(timeout / 4 if tries else 2)
+            return wait_for(lambda: 0 < table.nSelectedRows == table.nRows, "every row selected", tries[-1])
         wait_for(attempt, "every row selected", timeout)
 
 
