@@ -233,8 +233,9 @@ class Session:
         if error is not None:
             print(f"FAIL: {error}" if kind is Failure else "".join(traceback.format_exception(kind, error, trace)))
             print("screenshot:", self.screenshot("failure"), flush=True)
-            if self.x_server.poll() is not None:  # something outside the test ended it
-                print(f"note: the test's X server ended under it (status {self.x_server.returncode})")
+            # Something outside the test ended it? Asked without reaping it: its group is ended below.
+            if os.waitid(os.P_PID, self.x_server.pid, os.WEXITED | os.WNOHANG | os.WNOWAIT):
+                print("note: the test's X server ended under it")
         for process in self.windows:  # (kill passes over one that ended)
             process.kill()
             process.wait()
