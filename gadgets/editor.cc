@@ -34,7 +34,24 @@ std::string take_gtk_text(gchar* text) {
   return result;
 }
 
-int editor_add_item(GadgetRecord* record, int position, const char* utf8, GdkPixbuf*);
+// Puts a line into the text: the line break goes in only when there is text
+// before it, so the text never starts or ends with a break of its own making.
+// A position inside the text (0 to count - 1) inserts the line before that
+// line; any other position appends.
+void editor_insert_line(GadgetRecord* record, int position, const char* utf8) {
+  GtkTextBuffer* buffer = editor_buffer(record);
+  const bool has_text = gtk_text_buffer_get_char_count(buffer) > 0;
+  GtkTextIter iter;
+  if (has_text && position >= 0 && position < gtk_text_buffer_get_line_count(buffer)) {
+    gtk_text_buffer_get_iter_at_line(buffer, &iter, position);
+    gtk_text_buffer_insert(buffer, &iter, utf8, -1);
+    gtk_text_buffer_insert(buffer, &iter, "\n", 1);
+    return;
+  }
+  gtk_text_buffer_get_end_iter(buffer, &iter);
+  if (has_text) gtk_text_buffer_insert(buffer, &iter, "\n", 1);
+  gtk_text_buffer_insert(buffer, &iter, utf8, -1);
+}
 
 std::string* editor_pending_lines(GadgetRecord* record) {
   return static_cast<std::string*>(g_object_get_data(G_OBJECT(record->widget), kEditorKeyPending));
@@ -45,9 +62,8 @@ std::string* editor_pending_lines(GadgetRecord* record) {
 void editor_settle(GadgetRecord* record) {
   std::string* pending = editor_pending_lines(record);
   if (pending == nullptr || pending->empty()) return;
-  std::string lines;
-  lines.swap(*pending);
-  editor_add_item(record, -1, lines.c_str() + 1, nullptr);
+  editor_insert_line(record, -1, pending->c_str() + 1);
+  pending->clear();
 }
 
 const GadgetType* editor_type();
@@ -83,24 +99,9 @@ void editor_set_text(GadgetRecord* record, const char* utf8) {
   gtk_text_buffer_set_text(editor_buffer(record), utf8, -1);
 }
 
-// Appends a line: the line break goes in only when there is text before it,
-// so the text never starts or ends with a break of its own making. A position
-// inside the text (0 to count - 1) inserts the line before that line; any
-// other position appends.
 int editor_add_item(GadgetRecord* record, int position, const char* utf8, GdkPixbuf*) {
   editor_settle(record);
-  GtkTextBuffer* buffer = editor_buffer(record);
-  const bool has_text = gtk_text_buffer_get_char_count(buffer) > 0;
-  GtkTextIter iter;
-  if (has_text && position >= 0 && position < gtk_text_buffer_get_line_count(buffer)) {
-    gtk_text_buffer_get_iter_at_line(buffer, &iter, position);
-    gtk_text_buffer_insert(buffer, &iter, utf8, -1);
-    gtk_text_buffer_insert(buffer, &iter, "\n", 1);
-    return 0;
-  }
-  gtk_text_buffer_get_end_iter(buffer, &iter);
-  if (has_text) gtk_text_buffer_insert(buffer, &iter, "\n", 1);
-  gtk_text_buffer_insert(buffer, &iter, utf8, -1);
+  editor_insert_line(record, position, utf8);
   return 0;
 }
 
